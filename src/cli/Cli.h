@@ -1,0 +1,20 @@
+// velmora-cli: the commands of the program without windows. Every stream is passed in, so the
+// whole command line can be run from tests.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// Exit statuses of the command line.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// args excludes the program name.
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+} // namespace velmora

@@ -1,0 +1,207 @@
+#include "core/CorrectionGrid.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace velmora {
+
+static_assert(std::endian::native == std::endian::little, "grid files are little-endian doubles");
+
+namespace {
+
+constexpr int kHeaderDoubles = 6;
+// Column, row and column count are 16-bit quantities of the file format.
+constexpr double kMaxNodeIndex = 65535.0;
+
+// A header describes a grid when it is finite, has positive steps and fits the 16-bit indices.
+bool DescribesGrid(const GridHeader& h)
+{
+    const double values[] = {h.min1, h.max1, h.min2, h.max2, h.step1, h.step2};
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    if (!(h.step1 > 0.0) || !(h.step2 > 0.0))
+        return false;
+    const double spans[] = {(h.max1 - h.min1) / h.step1, (h.max2 - h.min2) / h.step2};
+    for (double span : spans)
+        if (!std::isfinite(span) || std::round(span) + 1.0 > kMaxNodeIndex)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<GridFile> GridFile::Read(const std::filesystem::path& path, int valuesPerNode)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return std::nullopt;
+
+    GridFile grid;
+    grid.valuesPerNode_ = valuesPerNode;
+    const std::size_t headerBytes = kHeaderDoubles * sizeof(double);
+    if (bytes.size() < headerBytes)
+        return grid;
+    std::memcpy(&grid.header_, bytes.data(), headerBytes);
+    if (!DescribesGrid(grid.header_))
+        return grid;
+    grid.hasHeader_ = true;
+    grid.columns_ =
+        static_cast<std::int64_t>(std::round((grid.header_.max1 - grid.header_.min1) / grid.header_.step1)) + 1;
+
+    // Only whole node records count: a trailing partial record cannot be read.
+    const std::size_t recordBytes = sizeof(double) * static_cast<std::size_t>(valuesPerNode);
+    const std::size_t nodes = (bytes.size() - headerBytes) / recordBytes;
+    grid.values_.resize(nodes * static_cast<std::size_t>(valuesPerNode));
+    std::memcpy(grid.values_.data(), bytes.data() + headerBytes, nodes * recordBytes);
+    return grid;
+}
+
+std::optional<double> GridFile::NodeValue(std::int64_t k, int v) const
+{
+    const std::int64_t nodes = static_cast<std::int64_t>(values_.size()) / valuesPerNode_;
+    if (k < 0 || k >= nodes)
+        return std::nullopt;
+    return values_[static_cast<std::size_t>(k * valuesPerNode_ + v)];
+}
+
+const GridFile* GridCache::Get(const std::filesystem::path& path, int valuesPerNode)
+{
+    auto key = std::make_pair(path.string(), valuesPerNode);
+    if (auto it = files_.find(key); it != files_.end())
+        return &it->second;
+    std::optional<GridFile> grid = GridFile::Read(path, valuesPerNode);
+    if (!grid)
+        return nullptr;
+    return &files_.emplace(std::move(key), std::move(*grid)).first->second;
+}
+
+double BicubicPatch(double x, double y, const std::array<double, 16>& values)
+{
+    // f(p, q) for column offset p and row offset q from the lower-left corner, p, q in -1..2.
+    auto f = [&](int p, int q) { return values[static_cast<std::size_t>((q + 1) * 4 + (p + 1))]; };
+    // One-sided three-point differences through the opposite corner, in node spacings.
+    auto fx = [&](int p, int q) {
+        return p == 0 ? (4.0 * f(1, q) - f(2, q) - 3.0 * f(0, q)) / 2.0
+                      : (3.0 * f(1, q) - 4.0 * f(0, q) + f(-1, q)) / 2.0;
+    };
+    auto fy = [&](int p, int q) {
+        return q == 0 ? (4.0 * f(p, 1) - f(p, 2) - 3.0 * f(p, 0)) / 2.0
+                      : (3.0 * f(p, 1) - 4.0 * f(p, 0) + f(p, -1)) / 2.0;
+    };
+    auto fxy = [&](int p, int q) {
+        return (f(p + 1, q + 1) + f(p - 1, q - 1) - f(p + 1, q - 1) - f(p - 1, q + 1)) / 4.0;
+    };
+
+    // a = M F M^T with F holding values and derivatives at the corners and M the Hermite basis.
+    const double F[4][4] = {
+        {f(0, 0), f(0, 1), fy(0, 0), fy(0, 1)},
+        {f(1, 0), f(1, 1), fy(1, 0), fy(1, 1)},
+        {fx(0, 0), fx(0, 1), fxy(0, 0), fxy(0, 1)},
+        {fx(1, 0), fx(1, 1), fxy(1, 0), fxy(1, 1)},
+    };
+    static constexpr double M[4][4] = {{1, 0, 0, 0}, {0, 0, 1, 0}, {-3, 3, -2, -1}, {2, -2, 1, 1}};
+    double MF[4][4] = {};
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 4; ++k)
+            for (int l = 0; l < 4; ++l)
+                MF[i][k] += M[i][l] * F[l][k];
+    double a[4][4] = {};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            for (int k = 0; k < 4; ++k)
+                a[i][j] += MF[i][k] * M[j][k];
+
+    double value = 0.0;
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            value += a[i][j] * IntPower(i, x) * IntPower(j, y);
+    return value;
+}
+
+namespace {
+
+// The shared lookup: bounding box, the 4 x 4 nodes around the cell, no-data test, patch.
+// name is the file as the messages give it.
+template <int ValuesPerNode>
+std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env,
+                                                             const std::filesystem::path& path,
+                                                             const std::string& name, double c1,
+                                                             double c2)
+{
+    const GridFile* grid = env.grids.Get(path, ValuesPerNode);
+    const std::string ioError = "I/O " + name + " File Error!";
+    if (grid == nullptr || !grid->HasHeader()) {
+        ReportAndWait(env.console, ioError);
+        return std::nullopt;
+    }
+    const GridHeader& h = grid->Header();
+    if (!(h.min1 + h.step1 < c1 && c1 < h.max1 - h.step1 && h.min2 + h.step2 < c2 && c2 < h.max2 - h.step2)) {
+        ReportAndWait(env.console, "Error: Outside bounding box of " + name + "!");
+        return std::nullopt;
+    }
+    const auto i0 = static_cast<std::int64_t>((c1 - h.min1) / h.step1);
+    const auto j0 = static_cast<std::int64_t>((c2 - h.min2) / h.step2);
+    const double x = (c1 - (h.min1 + static_cast<double>(i0) * h.step1)) / h.step1;
+    const double y = (c2 - (h.min2 + static_cast<double>(j0) * h.step2)) / h.step2;
+
+    std::array<std::array<double, 16>, ValuesPerNode> nodes{};
+    bool noData = false;
+    for (int q = -1; q <= 2; ++q) {
+        for (int p = -1; p <= 2; ++p) {
+            const std::int64_t k = (i0 + p) + grid->Columns() * (j0 + q);
+            const auto slot = static_cast<std::size_t>((q + 1) * 4 + (p + 1));
+            for (int v = 0; v < ValuesPerNode; ++v) {
+                const std::optional<double> value = grid->NodeValue(k, v);
+                if (!value) {
+                    ReportAndWait(env.console, ioError);
+                    return std::nullopt;
+                }
+                nodes[static_cast<std::size_t>(v)][slot] = *value;
+                noData = noData || IsNoData(*value);
+            }
+        }
+    }
+    if (noData) {
+        // The two-value grids leave the prompt on the same line as the message.
+        ReportAndWait(env.console, "Error: Outside of border!", ValuesPerNode == 1);
+        return std::nullopt;
+    }
+    std::array<double, ValuesPerNode> result{};
+    for (int v = 0; v < ValuesPerNode; ++v)
+        result[static_cast<std::size_t>(v)] = BicubicPatch(x, y, nodes[static_cast<std::size_t>(v)]);
+    return result;
+}
+
+bool InBucharestBox(double L, double B)
+{
+    return 25.98161988 <= L && L <= 26.22410817 && 44.34914006 <= B && B <= 44.51947112;
+}
+
+} // namespace
+
+std::optional<double> ZetaLookup(CoreEnv& env, double L, double B)
+{
+    const std::string name = InBucharestBox(L, B) ? kBucharestQuasigeoidGridName : kQuasigeoidGridName;
+    const auto zeta = LookupPatch<1>(env, env.startDir / name, name, L, B);
+    if (!zeta)
+        return std::nullopt;
+    return (*zeta)[0];
+}
+
+std::optional<PlanePair> GridShiftLookup(CoreEnv& env, const std::filesystem::path& path,
+                                         double U1, double U2)
+{
+    const auto shift = LookupPatch<2>(env, path, path.string(), U1, U2);
+    if (!shift)
+        return std::nullopt;
+    return PlanePair{(*shift)[0], (*shift)[1]};
+}
+
+} // namespace velmora

@@ -1,0 +1,82 @@
+// Compact correction grids (GRD): six header doubles (min1, max1, min2, max2, step1, step2)
+// followed by one or two little-endian doubles per node, coordinate 1 varying fastest.
+// Lookups interpolate a bicubic patch over the 4 x 4 nodes around the point.
+#pragma once
+
+#include "core/CoreEnv.h"
+#include "core/ErrorConsole.h"
+#include "core/Geodesy.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+inline constexpr const char* kQuasigeoidGridName = "EGG97_QGRJ.GRD";
+inline constexpr const char* kBucharestQuasigeoidGridName = "zitaBucx.grd";
+
+struct GridHeader {
+    double min1;
+    double max1;
+    double min2;
+    double max2;
+    double step1;
+    double step2;
+};
+
+// One grid file as read from disk. Node reads past the end of the file fail exactly as
+// positioned reads of the file would.
+class GridFile {
+public:
+    // Reads the whole file; std::nullopt when it cannot be opened or read.
+    static std::optional<GridFile> Read(const std::filesystem::path& path, int valuesPerNode);
+
+    // False when the file is shorter than its header or the header cannot describe a grid.
+    bool HasHeader() const { return hasHeader_; }
+    const GridHeader& Header() const { return header_; }
+    std::int64_t Columns() const { return columns_; }
+    // Value v (0 or 1) of node k; std::nullopt when the node lies beyond the end of the file.
+    std::optional<double> NodeValue(std::int64_t k, int v) const;
+
+private:
+    int valuesPerNode_ = 1;
+    bool hasHeader_ = false;
+    GridHeader header_{};
+    std::int64_t columns_ = 0;
+    std::vector<double> values_;
+};
+
+// The grids of one command run: each file is read on first use and kept, so a long batch does
+// not reopen it for every point. Files that could not be opened are tried again next time.
+class GridCache {
+public:
+    const GridFile* Get(const std::filesystem::path& path, int valuesPerNode);
+
+private:
+    std::map<std::pair<std::string, int>, GridFile> files_;
+};
+
+// Bicubic Hermite patch over the unit cell; values are the 4 x 4 nodes row by row from the row
+// below the cell, each row from the column left of the cell; x, y in [0, 1).
+double BicubicPatch(double x, double y, const std::array<double, 16>& values);
+
+// A node value whose integer part is 999 marks a node without data.
+inline bool IsNoData(double value)
+{
+    return value >= 999.0 && value < 1000.0;
+}
+
+// Height anomaly at (L, B) in decimal degrees; chooses the Bucharest grid inside its box.
+// Failures are reported on the console (with the wait for Enter) before std::nullopt returns.
+std::optional<double> ZetaLookup(CoreEnv& env, double L, double B);
+
+// Plane corrections (c1, c2) at (U1, U2) from the two-value grid at path.
+std::optional<PlanePair> GridShiftLookup(CoreEnv& env, const std::filesystem::path& path,
+                                         double U1, double U2);
+
+} // namespace velmora

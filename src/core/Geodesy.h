@@ -1,0 +1,68 @@
+// Geodetic foundations shared by the projections and the chains: ellipsoids, angle units,
+// the plane similarity transformation, the meridian arc and the geodetic/cartesian conversions.
+#pragma once
+
+#include <numbers>
+
+namespace velmora {
+
+struct Ellipsoid {
+    double a;    // semi-major axis, metres
+    double invF; // inverse flattening
+};
+
+inline constexpr Ellipsoid kGrs80{6378137.0, 298.257222101};
+inline constexpr Ellipsoid kWgs84{6378137.0, 298.257223563};
+inline constexpr Ellipsoid kKrasovski1942{6378245.0, 298.3};
+inline constexpr Ellipsoid kHayford1924{6378388.0, 297.0};
+
+inline constexpr double kPi = std::numbers::pi;
+
+inline double DegToRad(double degrees) { return degrees * kPi / 180.0; }
+inline double RadToDeg(double radians) { return radians * 180.0 / kPi; }
+inline double ArcSecToRad(double seconds) { return seconds * kPi / 648000.0; }
+
+// arcsin evaluated as arctan(x / sqrt(1 - x^2)), the form the projections use throughout.
+double ArcSin(double x);
+
+// Four-parameter plane similarity: shifts in metres, scale in parts per million, rotation in
+// arc seconds (counter-clockwise in the easting/northing plane for positive values).
+struct HelmertParams {
+    double t1;
+    double t2;
+    double scalePpm;
+    double rotationSec;
+};
+
+struct PlanePair {
+    double first;
+    double second;
+};
+
+// P is the easting-like and Q the northing-like input; returns (R1, R2) in the same order.
+PlanePair Helmert2D(const HelmertParams& params, double P, double Q);
+
+// x raised to the integer power n (reciprocal for negative n, 1 for n = 0).
+double IntPower(int n, double x);
+
+// Length of the meridian arc from the equator to latitude phi (radians), series up to e^8.
+double MeridianArc(double phi, double e2, double a);
+
+struct Cartesian {
+    double X;
+    double Y;
+    double Z;
+};
+
+struct Geodetic {
+    double phi;    // radians
+    double lambda; // radians
+    double h;      // metres
+};
+
+Cartesian GeodeticToCartesian(const Ellipsoid& ellipsoid, double phi, double lambda, double h);
+
+// Bowring's closed form, no iteration. The longitude keeps its quadrant for every X.
+Geodetic CartesianToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, double Z);
+
+} // namespace velmora
