@@ -1,0 +1,98 @@
+// The point command of velmora-cli, run in-process with its streams captured.
+#include "cli/Cli.h"
+#include "core/CorrectionGrid.h"
+#include "core/TransformPoint.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace velmora {
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+    std::string unread; // what the command left of standard input
+};
+
+CliRun Cli(const std::vector<std::string>& args, const std::string& input = "")
+{
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, in, out, err);
+    std::string rest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return {status, out.str(), err.str(), rest};
+}
+
+class PointCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::WriteGrid(dir / kQuasigeoidGridName, 19.0, 31.0, 43.0, 49.0, 0.5, 0.5, [](double, double) { return 35.0; });
+        test::WriteGrid(dir / kStereo70GridName, 0.0, 1000000.0, 0.0, 1000000.0, 50000.0, 50000.0,
+                        [](double, double) { return 0.0; }, [](double, double) { return 0.0; });
+    }
+    test::TempDir dir;
+};
+
+TEST_F(PointCommand, PrintsTheThreeResultsAtFullPrecision)
+{
+    const CliRun run = Cli({"point", "1", "25", "46", "135.5", "--data", dir.Path().string()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    // The origin of the projection after Helmert set A, with a zero correction grid.
+    const PlanePair r = Helmert2D(kHelmertA, 500000.0, 500000.0);
+    char expected[128];
+    std::snprintf(expected, sizeof expected, "%.17g %.17g %.17g\n", r.second, r.first, 100.5);
+    EXPECT_EQ(run.out, expected);
+
+    const CliRun noHeight = Cli({"--data=" + dir.Path().string(), "point", "1", "25", "46"});
+    EXPECT_EQ(noHeight.status, 0);
+    EXPECT_EQ(noHeight.out.substr(noHeight.out.rfind(' ')), " 0\n");
+}
+
+TEST_F(PointCommand, FailureWaitsForOneLineThenReports)
+{
+    const CliRun run = Cli({"point", "1", "40", "46", "--data", dir.Path().string()}, "first\nsecond\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Error: Outside bounding box of " + (dir / kStereo70GridName).string() +
+                           "!\nTastati <Enter>...Eroare: nu se poate transforma punctul introdus\n");
+    EXPECT_EQ(run.unread, "second\n");
+
+    const CliRun noInput = Cli({"point", "0", "1", "2", "--data", dir.Path().string()});
+    EXPECT_EQ(noInput.status, 1);
+    EXPECT_NE(noInput.err.find("or I/O grid file errors!\nTastati <Enter>..."), std::string::npos);
+}
+
+TEST(CliArguments, UsageErrorsAndHelp)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"point"}, {"point", "1", "2"}, {"point", "x", "1", "2"},
+          {"point", "1", "2", "abc"}, {"point", "1", "2", "3", "4", "5"}, {"point", "1", "nan", "2"},
+          {"point", "1", "2", "3", "--zone", "33"}, {"point", "1", "2", "3", "--zone"}, {"frobnicate"},
+          {"point", "1", "2", "3", "--colour"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+        EXPECT_NE(run.err.find("Usage: velmora-cli"), std::string::npos);
+        EXPECT_EQ(run.out, "");
+    }
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--zone 34|35"), std::string::npos);
+}
+
+TEST_F(PointCommand, NegativeNumbersAreValuesNotOptions)
+{
+    // Type 9 from a North far south of the equator: a Transverse Mercator failure, not a usage error.
+    const CliRun run = Cli({"point", "9", "500000", "-1000", "--zone", "35", "--data", dir.Path().string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Eroare: Date invalide pentru TMzn\nTastati <Enter>...Eroare: nu se poate transforma punctul introdus\n");
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,57 @@
+#include "core/Geodesy.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+TEST(Helmert2D, ShiftScaleAndRotation)
+{
+    const PlanePair shifted = Helmert2D({10.0, -20.0, 0.0, 0.0}, 1000.0, 2000.0);
+    EXPECT_EQ(shifted.first, 1010.0);
+    EXPECT_EQ(shifted.second, 1980.0);
+    const PlanePair scaled = Helmert2D({0.0, 0.0, 10.0, 0.0}, 1e6, 2e6);
+    EXPECT_NEAR(scaled.first, 1e6 + 10.0, 1e-9);
+    EXPECT_NEAR(scaled.second, 2e6 + 20.0, 1e-9);
+    // A quarter turn counter-clockwise takes the easting axis onto the northing axis.
+    const PlanePair turned = Helmert2D({0.0, 0.0, 0.0, 324000.0}, 100.0, 0.0);
+    EXPECT_NEAR(turned.first, 0.0, 1e-9);
+    EXPECT_NEAR(turned.second, 100.0, 1e-9);
+}
+
+TEST(IntPower, PositiveNegativeAndZero)
+{
+    EXPECT_EQ(IntPower(0, 7.0), 1.0);
+    EXPECT_EQ(IntPower(3, 2.0), 8.0);
+    EXPECT_EQ(IntPower(-2, 4.0), 1.0 / 16.0);
+}
+
+TEST(MeridianArc, KnownLengthAndSymmetry)
+{
+    const double f = 1.0 / kGrs80.invF;
+    const double e2 = 2.0 * f - f * f;
+    EXPECT_EQ(MeridianArc(0.0, e2, kGrs80.a), 0.0);
+    // GRS80: equator to 45 degrees, and the quarter meridian.
+    EXPECT_NEAR(MeridianArc(DegToRad(45.0), e2, kGrs80.a), 4984944.378, 0.002);
+    EXPECT_NEAR(MeridianArc(DegToRad(90.0), e2, kGrs80.a), 10001965.729, 0.002);
+    EXPECT_NEAR(MeridianArc(DegToRad(-30.0), e2, kGrs80.a), -MeridianArc(DegToRad(30.0), e2, kGrs80.a), 1e-6);
+}
+
+TEST(GeodeticCartesian, RoundTripQuadrantsAndBelowTheEllipsoid)
+{
+    for (double B : {43.5, 46.0, 48.3})
+        for (double L : {20.0, 26.0, 30.0, 120.0, -150.0})
+            for (double h : {-50.0, 0.0, 2500.0}) {
+                const Cartesian c = GeodeticToCartesian(kGrs80, DegToRad(B), DegToRad(L), h);
+                const Geodetic g = CartesianToGeodetic(kGrs80, c.X, c.Y, c.Z);
+                EXPECT_NEAR(RadToDeg(g.phi), B, 1e-9);
+                EXPECT_NEAR(RadToDeg(g.lambda), L, 1e-11);
+                // The height is a distance from the ellipsoid: its sign is lost below it.
+                EXPECT_NEAR(g.h, std::fabs(h), 1e-4);
+            }
+}
+
+} // namespace
+} // namespace velmora
