@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 # Debian packages the build, the tests and the demonstration tools need.
 DEB_PACKAGES = cmake g++ make libgtest-dev libgmock-dev libproj-dev proj-bin proj-data
 
-.PHONY: deps build build-asan test run clean
+.PHONY: deps build build-asan test run clean demo-data
 
 deps:
 	@missing=""; \
@@ -33,6 +33,12 @@ test: build build-asan
 
 run: build
 	./$(BUILD)/velmora-cli --help
+
+# Regenerates the demonstration data set in data/demo (needs PROJ; same bytes on every run).
+demo-data: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target velmora-demodata
+	./$(BUILD)/velmora-demodata data/demo
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,30 @@
+// The demonstration data set as a list of products. Each product writes its own files into the
+// output directory and touches nothing else there; a family of products (the correction grids,
+// later the Bucharest models and the sample files) is one function returning its list.
+#pragma once
+
+#include "Proj.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmora::demodata {
+
+struct ProductContext {
+    std::filesystem::path outDir;
+    const ProjSession& proj;
+};
+
+struct Product {
+    std::string name;        // as given on the command line
+    std::string description; // one line for --list
+    // Writes the product's files; returns one log line per file. Throws std::runtime_error.
+    std::function<std::vector<std::string>(const ProductContext&)> make;
+};
+
+// "EGG97_QGRJ.GRD", "zitaBucx.grd", "ETRS89_KRASOVSCHI42_2DJ.GRD", "ETRS89_Stereo30_2DJ.GRD".
+std::vector<Product> CorrectionGridProducts();
+
+} // namespace velmora::demodata
