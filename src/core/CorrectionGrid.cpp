@@ -1,5 +1,6 @@
 #include "core/CorrectionGrid.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -146,8 +147,12 @@ std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env,
         ReportAndWait(env.console, "Error: Outside bounding box of " + name + "!");
         return std::nullopt;
     }
-    const auto i0 = static_cast<std::int64_t>((c1 - h.min1) / h.step1);
-    const auto j0 = static_cast<std::int64_t>((c2 - h.min2) / h.step2);
+    // The division may round a point just inside the box into the last cell's neighbour, whose
+    // stencil would run past the grid: keep the cell where its 4 x 4 nodes exist.
+    const std::int64_t rows = static_cast<std::int64_t>(std::round((h.max2 - h.min2) / h.step2)) + 1;
+    const std::int64_t i0 =
+        std::max<std::int64_t>(1, std::min(static_cast<std::int64_t>((c1 - h.min1) / h.step1), grid->Columns() - 3));
+    const std::int64_t j0 = std::max<std::int64_t>(1, std::min(static_cast<std::int64_t>((c2 - h.min2) / h.step2), rows - 3));
     const double x = (c1 - (h.min1 + static_cast<double>(i0) * h.step1)) / h.step1;
     const double y = (c2 - (h.min2 + static_cast<double>(j0) * h.step2)) / h.step2;
 

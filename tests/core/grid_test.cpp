@@ -160,6 +160,16 @@ TEST_F(GridTest, TruncatedAndMalformedFilesAreInputErrors)
     }
 }
 
+TEST_F(GridTest, RoundingAtTheLastCellKeepsTheStencilInsideTheGrid)
+{
+    // (0.2 - 0) / 0.1 rounds to just above 2, the column whose stencil would need a fifth column.
+    const double max = 3 * 0.1;
+    WriteGrid(dir / kQuasigeoidGridName, 0.0, max, 0.0, max, 0.1, 0.1, [](double L, double B) { return 30.0 + L + B; });
+    EXPECT_NEAR(*Zeta(0.2, 0.15), 30.35, 1e-12);
+    EXPECT_NEAR(*Zeta(0.15, 0.2), 30.35, 1e-12);
+    EXPECT_EQ(console.Reads(), 0);
+}
+
 TEST(BicubicPatch, CornerValuesAndBilinearCase)
 {
     std::array<double, 16> values{};
