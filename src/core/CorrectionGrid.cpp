@@ -72,15 +72,15 @@ std::optional<double> GridFile::NodeValue(std::int64_t k, int v) const
     return values_[static_cast<std::size_t>(k * valuesPerNode_ + v)];
 }
 
-const GridFile* GridCache::Get(const std::filesystem::path& path, int valuesPerNode)
+const GridFile* GridCache::Get(const std::filesystem::path& dir, std::string_view name, int valuesPerNode)
 {
-    auto key = std::make_pair(path.string(), valuesPerNode);
-    if (auto it = files_.find(key); it != files_.end())
-        return &it->second;
-    std::optional<GridFile> grid = GridFile::Read(path, valuesPerNode);
+    for (const Entry& entry : entries_)
+        if (entry.name == name && entry.valuesPerNode == valuesPerNode && entry.dir == dir.native())
+            return &entry.grid;
+    std::optional<GridFile> grid = GridFile::Read(dir / name, valuesPerNode);
     if (!grid)
         return nullptr;
-    return &files_.emplace(std::move(key), std::move(*grid)).first->second;
+    return &entries_.emplace_back(Entry{dir.native(), std::string(name), valuesPerNode, std::move(*grid)}).grid;
 }
 
 double BicubicPatch(double x, double y, const std::array<double, 16>& values)
@@ -100,53 +100,56 @@ double BicubicPatch(double x, double y, const std::array<double, 16>& values)
         return (f(p + 1, q + 1) + f(p - 1, q - 1) - f(p + 1, q - 1) - f(p - 1, q + 1)) / 4.0;
     };
 
-    // a = M F M^T with F holding values and derivatives at the corners and M the Hermite basis.
-    const double F[4][4] = {
-        {f(0, 0), f(0, 1), fy(0, 0), fy(0, 1)},
-        {f(1, 0), f(1, 1), fy(1, 0), fy(1, 1)},
-        {fx(0, 0), fx(0, 1), fxy(0, 0), fxy(0, 1)},
-        {fx(1, 0), fx(1, 1), fxy(1, 0), fxy(1, 1)},
+    // The coefficients are a = M F M^T, with F the values and derivatives at the corners and M the
+    // cubic Hermite basis {1 0 0 0; 0 0 1 0; -3 3 -2 -1; 2 -2 1 1}; Hermite combines the four
+    // entries v0 (value at 0), v1 (value at 1), d0, d1 (derivatives) into the cubic's coefficients.
+    struct Cubic {
+        double c[4];
     };
-    static constexpr double M[4][4] = {{1, 0, 0, 0}, {0, 0, 1, 0}, {-3, 3, -2, -1}, {2, -2, 1, 1}};
-    double MF[4][4] = {};
-    for (int i = 0; i < 4; ++i)
-        for (int k = 0; k < 4; ++k)
-            for (int l = 0; l < 4; ++l)
-                MF[i][k] += M[i][l] * F[l][k];
-    double a[4][4] = {};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            for (int k = 0; k < 4; ++k)
-                a[i][j] += MF[i][k] * M[j][k];
+    auto hermite = [](double v0, double v1, double d0, double d1) {
+        return Cubic{{v0, d0, -3.0 * v0 + 3.0 * v1 - 2.0 * d0 - d1, 2.0 * v0 - 2.0 * v1 + d0 + d1}};
+    };
+    // Along coordinate 1 first: the columns of M F.
+    const Cubic values0 = hermite(f(0, 0), f(1, 0), fx(0, 0), fx(1, 0));
+    const Cubic values1 = hermite(f(0, 1), f(1, 1), fx(0, 1), fx(1, 1));
+    const Cubic slopes0 = hermite(fy(0, 0), fy(1, 0), fxy(0, 0), fxy(1, 0));
+    const Cubic slopes1 = hermite(fy(0, 1), fy(1, 1), fxy(0, 1), fxy(1, 1));
 
+    // Row i of M F M^T is the Hermite combination of those columns' entries i along coordinate 2.
+    Cubic a[4];
+    for (int i = 0; i < 4; ++i)
+        a[i] = hermite(values0.c[i], values1.c[i], slopes0.c[i], slopes1.c[i]);
+
+    const double xp[4] = {1.0, x, x * x, x * x * x};
+    const double yp[4] = {1.0, y, y * y, y * y * y};
     double value = 0.0;
     for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i)
-            value += a[i][j] * IntPower(i, x) * IntPower(j, y);
+            value += a[i].c[j] * xp[i] * yp[j];
     return value;
 }
 
 namespace {
 
-// The shared lookup: bounding box, the 4 x 4 nodes around the cell, no-data test, patch.
-// name is the file as the messages give it.
+// The shared lookup: bounding box, the 4 x 4 nodes around the cell, no-data test, patch. The
+// one-value grids name themselves by file name in their messages, the two-value grids by path.
 template <int ValuesPerNode>
-std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env,
-                                                             const std::filesystem::path& path,
-                                                             const std::string& name, double c1,
+std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env, std::string_view name, double c1,
                                                              double c2)
 {
-    const GridFile* grid = env.grids.Get(path, ValuesPerNode);
-    const std::string ioError = "I/O " + name + " File Error!";
-    if (grid == nullptr || !grid->HasHeader()) {
-        ReportAndWait(env.console, ioError);
+    const auto fail = [&](const std::string& message, bool lineEnd = true) {
+        ReportAndWait(env.console, message, lineEnd);
         return std::nullopt;
-    }
+    };
+    const auto messageName = [&] {
+        return ValuesPerNode == 1 ? std::string(name) : (env.startDir / name).string();
+    };
+    const GridFile* grid = env.grids.Get(env.startDir, name, ValuesPerNode);
+    if (grid == nullptr || !grid->HasHeader())
+        return fail("I/O " + messageName() + " File Error!");
     const GridHeader& h = grid->Header();
-    if (!(h.min1 + h.step1 < c1 && c1 < h.max1 - h.step1 && h.min2 + h.step2 < c2 && c2 < h.max2 - h.step2)) {
-        ReportAndWait(env.console, "Error: Outside bounding box of " + name + "!");
-        return std::nullopt;
-    }
+    if (!(h.min1 + h.step1 < c1 && c1 < h.max1 - h.step1 && h.min2 + h.step2 < c2 && c2 < h.max2 - h.step2))
+        return fail("Error: Outside bounding box of " + messageName() + "!");
     // The division may round a point just inside the box into the last cell's neighbour, whose
     // stencil would run past the grid: keep the cell where its 4 x 4 nodes exist.
     const std::int64_t rows = static_cast<std::int64_t>(std::round((h.max2 - h.min2) / h.step2)) + 1;
@@ -164,20 +167,16 @@ std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env,
             const auto slot = static_cast<std::size_t>((q + 1) * 4 + (p + 1));
             for (int v = 0; v < ValuesPerNode; ++v) {
                 const std::optional<double> value = grid->NodeValue(k, v);
-                if (!value) {
-                    ReportAndWait(env.console, ioError);
-                    return std::nullopt;
-                }
+                if (!value)
+                    return fail("I/O " + messageName() + " File Error!");
                 nodes[static_cast<std::size_t>(v)][slot] = *value;
                 noData = noData || IsNoData(*value);
             }
         }
     }
-    if (noData) {
-        // The two-value grids leave the prompt on the same line as the message.
-        ReportAndWait(env.console, "Error: Outside of border!", ValuesPerNode == 1);
-        return std::nullopt;
-    }
+    // The two-value grids leave the prompt on the same line as the message.
+    if (noData)
+        return fail("Error: Outside of border!", ValuesPerNode == 1);
     std::array<double, ValuesPerNode> result{};
     for (int v = 0; v < ValuesPerNode; ++v)
         result[static_cast<std::size_t>(v)] = BicubicPatch(x, y, nodes[static_cast<std::size_t>(v)]);
@@ -193,17 +192,16 @@ bool InBucharestBox(double L, double B)
 
 std::optional<double> ZetaLookup(CoreEnv& env, double L, double B)
 {
-    const std::string name = InBucharestBox(L, B) ? kBucharestQuasigeoidGridName : kQuasigeoidGridName;
-    const auto zeta = LookupPatch<1>(env, env.startDir / name, name, L, B);
+    const auto zeta =
+        LookupPatch<1>(env, InBucharestBox(L, B) ? kBucharestQuasigeoidGridName : kQuasigeoidGridName, L, B);
     if (!zeta)
         return std::nullopt;
     return (*zeta)[0];
 }
 
-std::optional<PlanePair> GridShiftLookup(CoreEnv& env, const std::filesystem::path& path,
-                                         double U1, double U2)
+std::optional<PlanePair> GridShiftLookup(CoreEnv& env, std::string_view gridName, double U1, double U2)
 {
-    const auto shift = LookupPatch<2>(env, path, path.string(), U1, U2);
+    const auto shift = LookupPatch<2>(env, gridName, U1, U2);
     if (!shift)
         return std::nullopt;
     return PlanePair{(*shift)[0], (*shift)[1]};

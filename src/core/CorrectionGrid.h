@@ -10,9 +10,10 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <map>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -55,10 +56,17 @@ private:
 // not reopen it for every point. Files that could not be opened are tried again next time.
 class GridCache {
 public:
-    const GridFile* Get(const std::filesystem::path& path, int valuesPerNode);
+    // The grid file name in dir; nullptr when it cannot be opened or read.
+    const GridFile* Get(const std::filesystem::path& dir, std::string_view name, int valuesPerNode);
 
 private:
-    std::map<std::pair<std::string, int>, GridFile> files_;
+    struct Entry {
+        std::string dir;
+        std::string name;
+        int valuesPerNode;
+        GridFile grid;
+    };
+    std::deque<Entry> entries_; // a handful per run; references stay valid as it grows
 };
 
 // Bicubic Hermite patch over the unit cell; values are the 4 x 4 nodes row by row from the row
@@ -75,8 +83,8 @@ inline bool IsNoData(double value)
 // Failures are reported on the console (with the wait for Enter) before std::nullopt returns.
 std::optional<double> ZetaLookup(CoreEnv& env, double L, double B);
 
-// Plane corrections (c1, c2) at (U1, U2) from the two-value grid at path.
-std::optional<PlanePair> GridShiftLookup(CoreEnv& env, const std::filesystem::path& path,
-                                         double U1, double U2);
+// Plane corrections (c1, c2) at (U1, U2) from the two-value grid gridName in the start-up
+// directory; its messages name the grid by its full path.
+std::optional<PlanePair> GridShiftLookup(CoreEnv& env, std::string_view gridName, double U1, double U2);
 
 } // namespace velmora

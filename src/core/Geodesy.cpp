@@ -9,13 +9,20 @@ double ArcSin(double x)
     return std::atan(x / std::sqrt(1.0 - x * x));
 }
 
+PreparedHelmert::PreparedHelmert(const HelmertParams& params)
+    : m_(1.0 + params.scalePpm * 1e-6), cos_(std::cos(params.rotationSec * kPi / 648000.0)),
+      sin_(std::sin(params.rotationSec * kPi / 648000.0)), t1_(params.t1), t2_(params.t2)
+{
+}
+
+PlanePair PreparedHelmert::Apply(double P, double Q) const
+{
+    return {m_ * (P * cos_ - Q * sin_) + t1_, m_ * (Q * cos_ + P * sin_) + t2_};
+}
+
 PlanePair Helmert2D(const HelmertParams& params, double P, double Q)
 {
-    const double m = 1.0 + params.scalePpm * 1e-6;
-    const double theta = params.rotationSec * kPi / 648000.0;
-    const double c = std::cos(theta);
-    const double s = std::sin(theta);
-    return {m * (P * c - Q * s) + params.t1, m * (Q * c + P * s) + params.t2};
+    return PreparedHelmert(params).Apply(P, Q);
 }
 
 double IntPower(int n, double x)

@@ -42,6 +42,21 @@ struct PlanePair {
 // P is the easting-like and Q the northing-like input; returns (R1, R2) in the same order.
 PlanePair Helmert2D(const HelmertParams& params, double P, double Q);
 
+// A parameter set with its scale factor and rotation prepared, for applying it to many points;
+// gives exactly what Helmert2D gives.
+class PreparedHelmert {
+public:
+    explicit PreparedHelmert(const HelmertParams& params);
+    PlanePair Apply(double P, double Q) const;
+
+private:
+    double m_;
+    double cos_;
+    double sin_;
+    double t1_;
+    double t2_;
+};
+
 // x raised to the integer power n (reciprocal for negative n, 1 for n = 0).
 double IntPower(int n, double x);
 

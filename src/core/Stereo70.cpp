@@ -48,12 +48,21 @@ ConformalSphere MakeSphere(const StereoConstants& constants, double a, double in
     return sphere;
 }
 
+// The chains project every point on GRS80 with the Stereo70 constants: that sphere is formed once.
+ConformalSphere SphereOf(const StereoConstants& constants, double a, double invF)
+{
+    static const ConformalSphere stereo70Grs80 = MakeSphere(kStereo70, kGrs80.a, kGrs80.invF);
+    if (&constants == &kStereo70 && a == kGrs80.a && invF == kGrs80.invF)
+        return stereo70Grs80;
+    return MakeSphere(constants, a, invF);
+}
+
 } // namespace
 
 NorthEast StereoForward(const StereoConstants& constants, double a, double invF, double phi,
                         double lambda)
 {
-    const ConformalSphere sphere = MakeSphere(constants, a, invF);
+    const ConformalSphere sphere = SphereOf(constants, a, invF);
     const double w = sphere.c * ConformalFactor(sphere.e, sphere.n, std::sin(phi));
     const double chi = ArcSin((w - 1.0) / (w + 1.0));
     const double lambda0 = constants.lambda0;
@@ -71,7 +80,7 @@ NorthEast StereoForward(const StereoConstants& constants, double a, double invF,
 
 LatLon StereoInverse(const StereoConstants& constants, double a, double invF, double E, double N)
 {
-    const ConformalSphere sphere = MakeSphere(constants, a, invF);
+    const ConformalSphere sphere = SphereOf(constants, a, invF);
     const double e = sphere.e;
     const double e2 = sphere.e2;
     const double Ep = E - constants.falseEasting;

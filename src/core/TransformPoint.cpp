@@ -9,16 +9,16 @@ namespace velmora {
 namespace {
 
 struct PlaneSystem {
-    HelmertParams forward;
-    HelmertParams inverse;
+    PreparedHelmert forward;
+    PreparedHelmert inverse;
     const char* gridName;
 };
 
-PlaneSystem PlaneSystemOf(int code)
+const PlaneSystem& PlaneSystemOf(int code)
 {
-    if (code == kStereo30Code)
-        return {kHelmertC, kHelmertCInverse, kStereo30GridName};
-    return {kHelmertA, kHelmertAInverse, kStereo70GridName};
+    static const PlaneSystem stereo70{PreparedHelmert(kHelmertA), PreparedHelmert(kHelmertAInverse), kStereo70GridName};
+    static const PlaneSystem stereo30{PreparedHelmert(kHelmertC), PreparedHelmert(kHelmertCInverse), kStereo30GridName};
+    return code == kStereo30Code ? stereo30 : stereo70;
 }
 
 // Stereo70 formulas on GRS80, Helmert set D, back on the WGS 84 flattening (degrees in and out).
@@ -86,10 +86,10 @@ int Store(const std::optional<ChainResult>& result, double& Out1, double& Out2, 
 
 std::optional<PlanePair> PlaneForward(CoreEnv& env, int code, double B, double L)
 {
-    const PlaneSystem system = PlaneSystemOf(code);
+    const PlaneSystem& system = PlaneSystemOf(code);
     const NorthEast ne = StereoForward(kGrs80.a, kGrs80.invF, DegToRad(B), DegToRad(L));
-    const PlanePair r = Helmert2D(system.forward, ne.E, ne.N);
-    const auto shift = GridShiftLookup(env, env.startDir / system.gridName, r.first, r.second);
+    const PlanePair r = system.forward.Apply(ne.E, ne.N);
+    const auto shift = GridShiftLookup(env, system.gridName, r.first, r.second);
     if (!shift)
         return std::nullopt;
     return PlanePair{r.first + shift->first, r.second + shift->second};
@@ -97,11 +97,11 @@ std::optional<PlanePair> PlaneForward(CoreEnv& env, int code, double B, double L
 
 std::optional<PlanePair> PlaneInverse(CoreEnv& env, int code, double U1, double U2)
 {
-    const PlaneSystem system = PlaneSystemOf(code);
-    const auto shift = GridShiftLookup(env, env.startDir / system.gridName, U1, U2);
+    const PlaneSystem& system = PlaneSystemOf(code);
+    const auto shift = GridShiftLookup(env, system.gridName, U1, U2);
     if (!shift)
         return std::nullopt;
-    const PlanePair r = Helmert2D(system.inverse, U1 - shift->first, U2 - shift->second);
+    const PlanePair r = system.inverse.Apply(U1 - shift->first, U2 - shift->second);
     const LatLon geo = StereoInverse(kGrs80.a, kGrs80.invF, r.first, r.second);
     return PlanePair{RadToDeg(geo.phi), RadToDeg(geo.lambda)};
 }

@@ -28,7 +28,7 @@ protected:
     std::optional<PlanePair> Shift(const std::string& name, double U1, double U2)
     {
         CoreEnv env{dir.Path(), 34, console, grids};
-        return GridShiftLookup(env, dir / name, U1, U2);
+        return GridShiftLookup(env, name, U1, U2);
     }
 
     TempDir dir;
