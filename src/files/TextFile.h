@@ -1,0 +1,58 @@
+// Text files as bytes (Windows-1252 in practice): a line reader that takes LF, CR LF and a
+// missing last line end alike and skips a UTF-8 byte order mark at the start, and a buffered
+// writer that leaves every line end to its caller. Lines have no length limit; only the current
+// line and one block of the file are held in memory.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class TextReader {
+public:
+    explicit TextReader(const std::filesystem::path& path);
+
+    bool IsOpen() const { return file_.is_open(); }
+
+    // The next line without its line end. At the end of the file returns false and leaves line
+    // empty, so a missing line reads as an empty one.
+    bool ReadLine(std::string& line);
+
+private:
+    bool Fill();
+
+    std::filebuf file_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool started_ = false;
+};
+
+class TextWriter {
+public:
+    // Creates the file, replacing an existing one.
+    explicit TextWriter(const std::filesystem::path& path);
+    ~TextWriter();
+
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    bool IsOpen() const { return file_.is_open(); }
+    void Write(std::string_view text);
+    // Writes what is buffered and closes the file; false when any write since opening failed.
+    bool Close();
+
+private:
+    void Flush();
+
+    std::filebuf file_;
+    std::string buffer_;
+    bool ok_;
+};
+
+} // namespace velmora

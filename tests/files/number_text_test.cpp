@@ -1,0 +1,70 @@
+#include "files/NumberText.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+TEST(FormatFixed, RightAlignedAndWiderWhenNeeded)
+{
+    EXPECT_EQ(FormatFixed(450000.123, 11, 3), " 450000.123");
+    EXPECT_EQ(FormatFixed(101.5, 8, 3), " 101.500");
+    EXPECT_EQ(FormatFixed(-12.3456, 9, 2), "   -12.35");
+    EXPECT_EQ(FormatFixed(12345678.9, 8, 3), "12345678.900");
+    EXPECT_EQ(FormatFixed(2.5, 0, 0), "2");
+    EXPECT_EQ(FormatFixed(6378137.0, 7, 0), "6378137");
+    EXPECT_EQ(FormatFixed(1e300, 3, 1).size(), 303u);
+}
+
+TEST(AngleText, DegreeSignAndBlankFormsShareTheDigits)
+{
+    const double b = (45.0 + 30.0 / 60.0 + 15.5 / 3600.0) * 3600.0;
+    EXPECT_EQ(AngleText(b, AngleForm::DegreeSign), " 45\xB0" "30'15.50000\"");
+    EXPECT_EQ(AngleText(b, AngleForm::Blanks), " 45 30 15.50000");
+    EXPECT_EQ(AngleText(25.168125 * 3600.0, AngleForm::DegreeSign), " 25\xB0" "10'05.25000\"");
+    EXPECT_EQ(AngleText(0.0, AngleForm::Blanks), "  0 00 00.00000");
+    EXPECT_EQ(AngleText(123.0 * 3600.0 + 1.0, AngleForm::Blanks), "123 00 01.00000");
+}
+
+TEST(AngleText, SecondsThatRoundToSixtyCarry)
+{
+    EXPECT_EQ(AngleText(45.0 * 3600.0 + 30.0 * 60.0 + 59.999999, AngleForm::DegreeSign), " 45\xB0" "31'00.00000\"");
+    EXPECT_EQ(AngleText(45.0 * 3600.0 + 59.0 * 60.0 + 59.999996, AngleForm::Blanks), " 46 00 00.00000");
+    EXPECT_EQ(AngleText(45.0 * 3600.0 + 59.0 * 60.0 + 59.999994, AngleForm::Blanks), " 45 59 59.99999");
+}
+
+TEST(AngleText, NonFiniteValuesDoNotFail)
+{
+    EXPECT_FALSE(AngleText(std::numeric_limits<double>::quiet_NaN(), AngleForm::DegreeSign).empty());
+    EXPECT_FALSE(AngleText(std::numeric_limits<double>::infinity(), AngleForm::Blanks).empty());
+    EXPECT_FALSE(AngleText(1e300, AngleForm::Blanks).empty());
+}
+
+TEST(ParseDecimal, SignDigitsAndOnePoint)
+{
+    double value = 0.0;
+    EXPECT_TRUE(ParseDecimal("450000.123", value));
+    EXPECT_EQ(value, 450000.123);
+    EXPECT_TRUE(ParseDecimal("+.5", value));
+    EXPECT_EQ(value, 0.5);
+    EXPECT_TRUE(ParseDecimal("-7.", value));
+    EXPECT_EQ(value, -7.0);
+    value = 42.0;
+    for (const char* bad : {"", "+", "-", ".", "+-1", "1.2.3", "1-2", "--1"}) {
+        EXPECT_FALSE(ParseDecimal(bad, value)) << bad;
+    }
+    EXPECT_FALSE(ParseDecimal("1" + std::string(400, '0'), value));
+    EXPECT_EQ(value, 42.0);
+}
+
+TEST(DecimalErrorPosition, PointsAtTheFirstCharacterThatDoesNotFit)
+{
+    EXPECT_EQ(DecimalErrorPosition("12.5"), 0);
+    EXPECT_EQ(DecimalErrorPosition("1.2.3"), 4);
+    EXPECT_EQ(DecimalErrorPosition("1+"), 2);
+    EXPECT_EQ(DecimalErrorPosition("-"), 2);
+    EXPECT_EQ(DecimalErrorPosition(""), 1);
+}
+
+} // namespace
+} // namespace velmora
