@@ -67,14 +67,8 @@ TEST_F(RecordFileTest, RecordsAreStoredAsTheirByteLayout)
     EXPECT_EQ(At<std::int32_t>(second, 288), 7);
     EXPECT_EQ(At<std::int32_t>(second, 300), 10);
     EXPECT_EQ(second[309], '\x01');
-}
 
-TEST_F(RecordFileTest, NamesAreCutToSixtyCharactersAndDamagedLengthsAreBounded)
-{
-    PointRecord record{};
-    record.name.Assign(std::string(75, 'X'));
-    EXPECT_EQ(record.name.length, 60);
-    EXPECT_EQ(record.name.View(), std::string(60, 'X'));
+    // A damaged length byte never reads past the 60 characters of the name.
     record.name.length = 250;
     EXPECT_EQ(record.name.View().size(), 60u);
 }
@@ -115,15 +109,6 @@ TEST_F(RecordFileTest, UpdateInPlaceAcrossManyWindowsKeepsOrderAndSize)
     }
     EXPECT_EQ(points[kCount - 1].result[1], -1.0);
     EXPECT_EQ(points[kCount].sys1[2], kCount + 0.75);
-}
-
-TEST_F(RecordFileTest, CreateEmptiesAnExistingFile)
-{
-    WriteFile("p.rec", std::string(624, 'x'));
-    PointFile file = PointFile::Create(Path("p.rec"));
-    EXPECT_EQ(file.Size(), 0u);
-    file.Close();
-    EXPECT_EQ(std::filesystem::file_size(Path("p.rec")), 0u);
 }
 
 TEST_F(RecordFileTest, EllipsoidPairIsOneRecordOfThirtyTwoBytes)

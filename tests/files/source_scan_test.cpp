@@ -24,26 +24,6 @@ TEST(CleanToken, KeepsBlanksAndStopsAtCommaOrControlCharacter)
     EXPECT_EQ(CleanToken("abc"), "ABC");
 }
 
-TEST(LineScanner, NumberRunsConsumeTheirTerminator)
-{
-    LineScanner scan("A, 12.5,x-3");
-    EXPECT_EQ(scan.Name(), "A");
-    const auto first = scan.NumberRun();
-    EXPECT_EQ(first.text, "12.5");
-    EXPECT_FALSE(first.reachedEnd);
-    const auto second = scan.NumberRun();
-    EXPECT_EQ(second.text, "-3");
-    EXPECT_TRUE(second.reachedEnd);
-    EXPECT_TRUE(scan.NumberRun().text.empty());
-}
-
-TEST(LineScanner, TokenKeepsThreeCharacters)
-{
-    EXPECT_EQ(LineScanner("  pcx, 1").Token(), "PCX");
-    EXPECT_EQ(LineScanner("gabc").Token(), "GAB");
-    EXPECT_EQ(LineScanner(" ,PN").Token(), "PN");
-}
-
 double Dms(double d, double m, double s)
 {
     return DegToRad(d + m / 60.0 + s / 3600.0);
