@@ -12,6 +12,8 @@
 //   '5', '9', 'e'..'h'       first -> sys1[0], second -> sys1[1]; height except for '5'
 // Ellipsoid pairs of the plane codes: '4' and 'e'..'h' Krasovski 1942 to GRS80, '5' Hayford to
 // Krasovski 1942, '6' Krasovski 1942 to Hayford, '9' Hayford to GRS80; '7' leaves the pair as it is.
+// Every record starts from zero bytes with pointState 'N' and nodeIndex 1, 2, 3, 4; the four-line
+// formats set coordKind to their kind letter, and hasHeight to 1 for kind 'G' (three values).
 #pragma once
 
 #include "files/PointRecord.h"
