@@ -1,8 +1,11 @@
 #include "cli/Cli.h"
 
+#include "cli/CliUi.h"
 #include "cli/StreamConsole.h"
+#include "commands/BatchCommands.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
+#include "files/FatalError.h"
 
 #include <cctype>
 #include <charconv>
@@ -15,24 +18,47 @@ namespace velmora {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
+    "Usage: velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
+    "       velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
     "       velmora-cli --help\n";
 
 constexpr const char* kHelp =
     "velmora-cli - coordinate transformations between the Romanian and European systems\n"
     "\n"
     "Usage:\n"
+    "  velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
     "  velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
     "  velmora-cli --help\n"
     "\n"
-    "point   Transforms one point by transformation type TYPE (1 to 15).\n"
-    "        P1 is the easting-like coordinate (or the longitude L), P2 the northing-like\n"
-    "        coordinate (or the latitude B), P3 the height; without P3 the point is\n"
-    "        transformed without height and the third result is 0. Angles are decimal\n"
-    "        degrees, plane coordinates and heights metres.\n"
-    "        On success prints the three results on one line (%.17g each).\n"
-    "        On failure writes the diagnostic and \"Tastati <Enter>...\" to standard error,\n"
-    "        reads one line from standard input, then reports the failure (exit status 1).\n"
+    "transform  Transforms every point of the text file SOURCE and writes the text file\n"
+    "           RESULT (its extension becomes .txt), as the menu command \"Din fisier\".\n"
+    "           SOURCE and RESULT must be different files; an existing RESULT is replaced\n"
+    "           only once the new result is complete. The work files PNXYZ.REC (and\n"
+    "           PCXYZ.REC) are written in the current directory. CODE is the code or the\n"
+    "           name of the command:\n"
+    "    3  etrs89-stereo70    (B,L,h) ETRS89 -> (x,y,H_MN) Stereo70\n"
+    "    4  stereo70-etrs89    (x,y,H_MN) Stereo70 -> (B,L,h) ETRS89\n"
+    "    e  stereo70-tm        (x,y,H) Stereo70, Marea Neagra 75 -> TM zone (--zone), EVRF2007\n"
+    "    f  tm-stereo70        TM zone (--zone), EVRF2007 -> (x,y,H) Stereo70, Marea Neagra 75\n"
+    "    g  stereo70-laea      (x,y,H) Stereo70, Marea Neagra 75 -> LAEA, EVRF2007\n"
+    "    h  laea-stereo70      LAEA, EVRF2007 -> (x,y,H) Stereo70, Marea Neagra 75\n"
+    "    8  etrs89-stereo30    (B,L,h) ETRS89 -> (x,y,H_MN) Stereo30 Bucuresti\n"
+    "    9  stereo30-etrs89    (x,y,H_MN) Stereo30 Bucuresti -> (B,L,h) ETRS89\n"
+    "           A source file has one title line, then one point per line: name, then the\n"
+    "           coordinates separated by commas (B and L as degrees minutes seconds, for\n"
+    "           example 45 30 15.5), the height optional; a line ENDF ends the points.\n"
+    "           On success prints \"Fisierul rezultat este: RESULT.\" (exit status 0).\n"
+    "           A refused file choice prints its message (exit status 2). A source that\n"
+    "           cannot be read, or a point that cannot be transformed, prints the error and\n"
+    "           writes no result file (exit status 1). Progress goes to standard error when\n"
+    "           it is a terminal.\n"
+    "\n"
+    "point      Transforms one point by transformation type TYPE (1 to 15).\n"
+    "           P1 is the easting-like coordinate (or the longitude L), P2 the northing-like\n"
+    "           coordinate (or the latitude B), P3 the height; without P3 the point is\n"
+    "           transformed without height and the third result is 0. Angles are decimal\n"
+    "           degrees, plane coordinates and heights metres.\n"
+    "           On success prints the three results on one line (%.17g each).\n"
     "\n"
     "  TYPE  from (P2 / P1 / P3)                      to (result 1 / 2 / 3)\n"
     "   1    ETRS89 B / L / h                          Stereo70 x (N) / y (E) / H Marea Neagra 1975\n"
@@ -49,14 +75,17 @@ constexpr const char* kHelp =
     "  14    Stereo30 y (Nord) / x (Est) / H           B / L / h\n"
     "  15    ETRS89 B / L / h                          B / L / h\n"
     "\n"
+    "When a point cannot be transformed, the reason and \"Tastati <Enter>...\" go to standard\n"
+    "error and one line is read from standard input (end of input continues at once).\n"
+    "\n"
     "Options:\n"
-    "  --zone 34|35  Transverse Mercator zone of types 7 to 10 (default 34)\n"
+    "  --zone 34|35  Transverse Mercator zone (default 34)\n"
     "  --data DIR    directory of the data files (default: the current directory):\n"
     "                EGG97_QGRJ.GRD, zitaBucx.grd (quasigeoid heights),\n"
     "                ETRS89_KRASOVSCHI42_2DJ.GRD, ETRS89_Stereo30_2DJ.GRD (plane corrections)\n"
     "  --help        this text\n"
     "\n"
-    "Exit status: 0 success, 1 the point could not be transformed, 2 bad arguments.\n";
+    "Exit status: 0 success, 1 failure, 2 bad arguments or a refused file choice.\n";
 
 struct Options {
     std::vector<std::string> positional;
@@ -184,9 +213,32 @@ int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::o
     return kExitOk;
 }
 
+int RunTransform(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
+                 bool errIsTerminal)
+{
+    const auto& p = options.positional;
+    if (p.size() != 4)
+        return UsageError(err, "transform needs CODE, SOURCE and RESULT");
+    const BatchCommand* command = FindBatchCommand(p[1]);
+    if (command == nullptr)
+        return UsageError(err, "unknown transformation code " + p[1]);
+
+    CommandContext ctx;
+    ctx.startDir = options.dataDir;
+    CliUi ui(p[2], p[3], options.zone, in, out, err, errIsTerminal);
+    try {
+        RunBatchCommand(ctx, ui, *command, std::filesystem::current_path());
+    } catch (const FatalError& error) {
+        err << error.what() << "\n";
+        return kExitFailure;
+    }
+    return ui.SelectionRefused() ? kExitUsage : kExitOk;
+}
+
 } // namespace
 
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err)
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           bool errIsTerminal)
 {
     std::string error;
     const auto options = ParseOptions(args, error);
@@ -201,6 +253,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     const std::string& command = options->positional.front();
     if (command == "point")
         return RunPoint(*options, in, out, err);
+    if (command == "transform")
+        return RunTransform(*options, in, out, err, errIsTerminal);
     return UsageError(err, "unknown command " + command);
 }
 

@@ -14,7 +14,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// args excludes the program name.
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+// args excludes the program name; errIsTerminal turns on progress on err.
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           bool errIsTerminal = false);
 
 } // namespace velmora

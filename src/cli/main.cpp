@@ -2,8 +2,10 @@
 
 #include <iostream>
 
+#include <unistd.h>
+
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return velmora::RunCli(args, std::cin, std::cout, std::cerr);
+    return velmora::RunCli(args, std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
 }

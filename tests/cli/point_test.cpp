@@ -1,32 +1,14 @@
 // The point command of velmora-cli, run in-process with its streams captured.
-#include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace velmora {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-    std::string unread; // what the command left of standard input
-};
-
-CliRun Cli(const std::vector<std::string>& args, const std::string& input = "")
-{
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, in, out, err);
-    std::string rest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return {status, out.str(), err.str(), rest};
-}
 
 class PointCommand : public ::testing::Test {
 protected:

@@ -1,0 +1,84 @@
+#include "cli/CliUi.h"
+
+#include "commands/FileSelection.h"
+
+namespace velmora {
+
+CliUi::CliUi(std::string source, std::string result, int zone, std::istream& in, std::ostream& out,
+             std::ostream& err, bool showProgress)
+    : source_(std::move(source)), result_(std::move(result)), zone_(zone), out_(out), err_(err), console_(err, in),
+      showProgress_(showProgress)
+{
+}
+
+bool CliUi::SelectFiles(CommandContext& ctx, const std::string&)
+{
+    ctx.inputPath = source_;
+    ctx.resultPath = result_;
+    if (const auto message = ValidateFileSelection(ctx)) {
+        ShowMessage(*message);
+        selectionRefused_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool CliUi::SelectZone(CommandContext& ctx)
+{
+    ctx.tmZone = zone_;
+    return true;
+}
+
+void CliUi::ShowMessage(const std::string& text)
+{
+    err_ << text << "\n";
+}
+
+void CliUi::ShowInformation(const std::string& text)
+{
+    out_ << text << "\n";
+}
+
+ErrorConsole& CliUi::OpenConsole()
+{
+    return *this;
+}
+
+void CliUi::CloseConsole()
+{
+    EndProgressLine();
+    err_.flush();
+}
+
+void CliUi::Write(std::string_view text)
+{
+    EndProgressLine();
+    console_.Write(text);
+}
+
+void CliUi::ReadLine()
+{
+    console_.ReadLine();
+}
+
+void CliUi::EndProgressLine()
+{
+    if (progressShown_) {
+        err_ << "\n";
+        progressShown_ = false;
+    }
+}
+
+void CliUi::Progress(std::uint64_t done, std::uint64_t total)
+{
+    if (!showProgress_)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (done != total && now - lastProgress_ < std::chrono::milliseconds(200))
+        return;
+    lastProgress_ = now;
+    err_ << "\r" << done << " / " << total << " puncte" << std::flush;
+    progressShown_ = true;
+}
+
+} // namespace velmora

@@ -1,0 +1,52 @@
+// The Ui of the command line: the file dialog and the zone dialog are answered by the arguments,
+// messages go to standard error, the information window to standard output, the console to
+// standard error and standard input, and progress to standard error when it is a terminal.
+#pragma once
+
+#include "cli/StreamConsole.h"
+#include "commands/Ui.h"
+
+#include <chrono>
+#include <string>
+#include <istream>
+#include <optional>
+#include <ostream>
+
+namespace velmora {
+
+class CliUi : public Ui, private ErrorConsole {
+public:
+    CliUi(std::string source, std::string result, int zone, std::istream& in, std::ostream& out, std::ostream& err,
+          bool showProgress);
+
+    bool SelectFiles(CommandContext& ctx, const std::string& caption) override;
+    bool SelectZone(CommandContext& ctx) override;
+    void ShowMessage(const std::string& text) override;
+    void ShowInformation(const std::string& text) override;
+    ErrorConsole& OpenConsole() override;
+    void CloseConsole() override;
+    void Progress(std::uint64_t done, std::uint64_t total) override;
+
+    // The console: a diagnostic starts on a line of its own after the progress line.
+    void Write(std::string_view text) override;
+    void ReadLine() override;
+
+    // True when the file choice was refused: the command line exits with the usage status.
+    bool SelectionRefused() const { return selectionRefused_; }
+
+private:
+    void EndProgressLine();
+
+    std::string source_;
+    std::string result_;
+    int zone_;
+    std::ostream& out_;
+    std::ostream& err_;
+    StreamConsole console_;
+    bool showProgress_;
+    bool selectionRefused_ = false;
+    bool progressShown_ = false;
+    std::chrono::steady_clock::time_point lastProgress_{};
+};
+
+} // namespace velmora

@@ -1,0 +1,193 @@
+#include "commands/BatchCommands.h"
+
+#include "core/CorrectionGrid.h"
+#include "core/Geodesy.h"
+#include "core/TransformPoint.h"
+#include "files/FatalError.h"
+#include "files/RecordFile.h"
+#include "files/ResultWriter.h"
+#include "files/SourceParsers.h"
+
+#include <array>
+#include <string_view>
+#include <system_error>
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kStereo70Menu = "Transformare_Puncte_Romania";
+constexpr const char* kBucharestMenu = "Transformare_Puncte_Bucuresti";
+constexpr const char* kStereo70Grid = "ETRS89_KRASOVSCHI42_2D.GRD";
+constexpr const char* kStereo30Grid = "ETRS89_Stereo30_2D.GRD";
+constexpr const char* kQuasigeoidCheckGrid = "EGG97_QGR.GRD";
+
+constexpr std::array<BatchCommand, 10> kCommands{{
+    {"mm111Click", '3', kStereo70Menu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42", kStereo70Grid,
+     nullptr, "etrs89-stereo70"},
+    {"Dinfisier1Click", '4', kStereo70Menu, "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kStereo70Grid,
+     nullptr, "stereo70-etrs89"},
+    {"Dinfisier6Click", 'e', kStereo70Menu,
+     "[E,N,(H)]_Stereo70, (Marea Neagra 75)-->[E,N,(H)]_Transverse Mercator, (EVRF2007)", kStereo70Grid, nullptr,
+     "stereo70-tm"},
+    {"Dinfisier7Click", 'f', kStereo70Menu,
+     "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kStereo70Grid, nullptr,
+     "tm-stereo70"},
+    {"Dinfisier8Click", 'g', kStereo70Menu, "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)",
+     kStereo70Grid, nullptr, "stereo70-laea"},
+    {"Dinfisier9Click", 'h', kStereo70Menu, "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)",
+     kStereo70Grid, nullptr, "laea-stereo70"},
+    {"Dinfisier10Click", '8', kBucharestMenu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo30_Bucuresti", kStereo30Grid,
+     nullptr, "etrs89-stereo30"},
+    {"Dinfisier11Click", '9', kBucharestMenu, "(x,y,H_MN) Stereo30_Bucuresti --> (B,L,h) ETRS89", kStereo30Grid,
+     "Stereo30_ETRS89_2D.par", "stereo30-etrs89"},
+    {"Dinfisier12Click", '5', kBucharestMenu, " (x,y) Stereo30_Bucuresti --> (x,y) Stereo70",
+     "Stereo30_Stereo70_2D.GRD", nullptr, "stereo30-stereo70"},
+    {"Dinfisier13Click", '6', kBucharestMenu, " (x,y) Stereo70 --> (x,y) Stereo30_Bucuresti",
+     "Stereo70_Stereo30_2D.GRD", nullptr, "stereo70-stereo30"},
+}};
+
+bool IsGeodeticSource(char code)
+{
+    return code == '3' || code == '8';
+}
+
+// Types whose easting-like input is the record's second source value.
+bool EastingIsSecond(int type)
+{
+    return type != 2 && type != 4 && type != 12;
+}
+
+void SetPaths(CommandContext& ctx, const BatchCommand& command, const fs::path& workDir)
+{
+    ctx.dialogConfirmed = false;
+    ctx.interactiveMode = false;
+    ctx.transformationCode = command.code;
+    ctx.workDir = workDir;
+    ctx.heightGridPath = ctx.startDir / kQuasigeoidCheckGrid;
+    ctx.planeGridPath = ctx.startDir / command.planeGrid;
+    ctx.parameterPath = command.parameterFile != nullptr
+                            ? ctx.startDir / command.parameterFile
+                            : fs::path(ctx.planeGridPath).replace_extension(".PAR");
+}
+
+void ParseSource(const CommandContext& ctx, EllipsoidPair& ellipsoids)
+{
+    const SourceTargets targets = WorkFileTargets(ctx.workDir);
+    const bool opened = IsGeodeticSource(ctx.transformationCode)
+                            ? LoadGeodeticSource(ctx.transformationCode, 'P', ctx.inputPath, targets, ellipsoids)
+                            : LoadPlaneSource(ctx.transformationCode, 'P', ctx.inputPath, targets, ellipsoids);
+    if (!opened)
+        throw FatalError(std::string(kSourceInvalidMessage) + "\n" + kSourceIoMessage);
+}
+
+// Every record of the new-points file through the dispatcher, in place.
+void TransformRecords(const CommandContext& ctx, Ui& ui, int type)
+{
+    PointFile points = PointFile::OpenForUpdate(ctx.workDir / kNewPointsFileName);
+    const std::uint64_t count = points.Size();
+    const bool geodetic = IsGeodeticSource(ctx.transformationCode);
+    const bool eastingSecond = EastingIsSecond(type);
+    constexpr std::uint64_t kProgressStep = 4096;
+    {
+        ConsoleScope console(ui);
+        GridCache grids;
+        CoreEnv env{ctx.startDir, ctx.tmZone, console.Console(), grids};
+        for (std::uint64_t k = 0; k < count; ++k) {
+            PointRecord record = points.Read(k);
+            if (geodetic) {
+                record.sys1[0] = RadToDeg(record.sys1[0]);
+                record.sys1[1] = RadToDeg(record.sys1[1]);
+            }
+            const double first = eastingSecond ? record.sys1[1] : record.sys1[0];
+            const double second = eastingSecond ? record.sys1[0] : record.sys1[1];
+            double out1 = 0.0;
+            double out2 = 0.0;
+            double out3 = 0.0;
+            if (TransformPoint(env, type, record.hasHeight, first, second, record.sys1[2], out1, out2, out3) != 0)
+                throw FatalError(kPointFailurePrefix + std::string(record.name.View()));
+            record.result = {out1, out2, out3};
+            points.Write(k, record);
+            if ((k + 1) % kProgressStep == 0)
+                ui.Progress(k + 1, count);
+        }
+        ui.Progress(count, count);
+    }
+    points.Close();
+}
+
+// The result goes to a file beside the chosen one and replaces it only once it is complete, so
+// a failure never costs the user an earlier file of that name.
+void WriteResult(const CommandContext& ctx)
+{
+    const fs::path result = ctx.resultPath;
+    fs::path partial = result;
+    partial += ".partial";
+    try {
+        WriteResultFile(ctx.transformationCode, ctx.workDir / kNewPointsFileName, ctx.inputPath, partial);
+    } catch (...) {
+        std::error_code ec;
+        fs::remove(partial, ec);
+        throw;
+    }
+    std::error_code ec;
+    fs::rename(partial, result, ec);
+    if (ec) {
+        fs::remove(partial, ec);
+        throw FatalError(kResultIoMessage);
+    }
+}
+
+} // namespace
+
+std::span<const BatchCommand> BatchCommands()
+{
+    return kCommands;
+}
+
+const BatchCommand* FindBatchCommand(std::string_view codeOrName)
+{
+    for (const BatchCommand& command : kCommands)
+        if (codeOrName == command.name || (codeOrName.size() == 1 && codeOrName[0] == command.code))
+            return &command;
+    return nullptr;
+}
+
+int TransformationTypeOf(char code, int tmZone)
+{
+    const bool zone35 = tmZone == 35;
+    switch (code) {
+    case '3': return 1;
+    case '4': return 2;
+    case '8': return 3;
+    case '9': return 4;
+    case 'e': return zone35 ? 8 : 7;
+    case 'f': return zone35 ? 10 : 9;
+    case 'g': return 11;
+    case 'h': return 12;
+    default: return 0;
+    }
+}
+
+void RunBatchCommand(CommandContext& ctx, Ui& ui, const BatchCommand& command, const fs::path& workDir)
+{
+    SetPaths(ctx, command, workDir);
+    if (!ui.SelectFiles(ctx, command.dialogCaption))
+        return;
+    const bool zoned = command.code == 'e' || command.code == 'f';
+    if (zoned && !ui.SelectZone(ctx))
+        return;
+    const int type = TransformationTypeOf(command.code, ctx.tmZone);
+    if (type == 0)
+        throw FatalError("Eroare: comanda nu este disponibila");
+
+    EllipsoidPair ellipsoids{};
+    ParseSource(ctx, ellipsoids);
+    TransformRecords(ctx, ui, type);
+    WriteResult(ctx);
+    ui.ShowInformation(kResultInformationPrefix + ctx.resultPath + ".");
+}
+
+} // namespace velmora

@@ -1,0 +1,240 @@
+// The "Din fisier" sequence with scripted dialogs, on grids the tests write themselves.
+#include "commands/BatchCommands.h"
+#include "commands/FileSelection.h"
+#include "core/CorrectionGrid.h"
+#include "core/TransformPoint.h"
+#include "files/FatalError.h"
+#include "files/NumberText.h"
+#include "files/RecordFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Answers the dialogs as scripted and records what the command showed.
+class ScriptedUi : public Ui {
+public:
+    std::string source;
+    std::string result;
+    bool confirmFiles = true;
+    std::optional<int> zone = 34;
+    std::vector<std::string> messages;
+    std::vector<std::string> information;
+    test::RecordingConsole console;
+    int consoleOpen = 0;
+
+    bool SelectFiles(CommandContext& ctx, const std::string&) override
+    {
+        if (!confirmFiles)
+            return false;
+        ctx.inputPath = source;
+        ctx.resultPath = result;
+        if (const auto message = ValidateFileSelection(ctx)) {
+            messages.push_back(*message);
+            return false;
+        }
+        return ctx.dialogConfirmed;
+    }
+    bool SelectZone(CommandContext& ctx) override
+    {
+        if (!zone)
+            return false;
+        ctx.tmZone = *zone;
+        return true;
+    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowInformation(const std::string& text) override { information.push_back(text); }
+    ErrorConsole& OpenConsole() override
+    {
+        ++consoleOpen;
+        return console;
+    }
+    void CloseConsole() override { --consoleOpen; }
+    void Progress(std::uint64_t, std::uint64_t) override {}
+};
+
+class BatchCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::WriteGrid(data / kQuasigeoidGridName, 19.0, 31.0, 43.0, 49.0, 0.5, 0.5,
+                        [](double L, double B) { return 30.0 + 0.5 * L - 0.2 * B; });
+        test::WriteGrid(data / kStereo70GridName, 0.0, 1000000.0, 0.0, 1000000.0, 50000.0, 50000.0,
+                        [](double e, double) { return 0.2 + 1e-7 * e; }, [](double, double n) { return -0.1 + 2e-7 * n; });
+        ctx.startDir = data.Path();
+        ui.source = (work / "src.txt").string();
+        ui.result = (work / "rez.txt").string();
+    }
+
+    void Run(std::string_view code) { RunBatchCommand(ctx, ui, *FindBatchCommand(code), work.Path()); }
+
+    test::TempDir data;
+    test::TempDir work;
+    CommandContext ctx;
+    ScriptedUi ui;
+};
+
+TEST_F(BatchCommandTest, GeodeticSourceToStereo70)
+{
+    WriteText(work / "src.txt", "Titlu lucrare\r\nA1, 45 30 15.5, 25 10 5.25, 120.3\r\nb 2, 46 0 0, 26 0 0\r\nENDF");
+    Run("etrs89-stereo70");
+    ASSERT_EQ(ui.information, std::vector<std::string>{"Fisierul rezultat este: " + ui.result + "."});
+    EXPECT_EQ(ui.consoleOpen, 0);
+
+    test::RecordingConsole console;
+    GridCache grids;
+    CoreEnv env{data.Path(), 34, console, grids};
+    double a[3], b[3];
+    ASSERT_EQ(TransformPoint(env, 1, 1, 25 + 10 / 60.0 + 5.25 / 3600, 45 + 30 / 60.0 + 15.5 / 3600, 120.3, a[0], a[1], a[2]), 0);
+    ASSERT_EQ(TransformPoint(env, 1, 0, 26.0, 46.0, 0.0, b[0], b[1], b[2]), 0);
+    const std::string expected = "Titlu lucrare\r\nA1, " + FormatFixed(a[0], 11, 3) + ", " + FormatFixed(a[1], 11, 3) +
+                                 ", " + FormatFixed(a[2], 8, 3) + "\r\nB 2, " + FormatFixed(b[0], 11, 3) + ", " +
+                                 FormatFixed(b[1], 11, 3) + ", fara_cota\r\nENDF";
+    EXPECT_EQ(ReadAll(ui.result), expected);
+
+    // The result is a source for the inverse command, which gives the angles back.
+    ui.source = ui.result;
+    ui.result = (work / "back").string();
+    Run("4");
+    const std::string back = ReadAll(work / "back.txt");
+    // Millimetres in the plane are a few hundred-thousandths of a second.
+    EXPECT_NE(back.find("A1, 45\xB0" "30'15.49999\"N"), std::string::npos) << back;
+    EXPECT_NE(back.find("\"N, 25\xB0" "10'05.2"), std::string::npos) << back;
+    EXPECT_NE(back.find(",   120.300\r\n"), std::string::npos) << back;
+}
+
+TEST_F(BatchCommandTest, FailingPointEndsTheCommandAndKeepsAnEarlierResult)
+{
+    WriteText(work / "src.txt", "T\nP1, 45 0 0, 26 0 0, 1\nP2, 46 0 0, 25 0 0\nP3, 45 0 0, 40 0 0, 2\nP4, 45 0 0, 25 0 0\n");
+    WriteText(work / "rez.txt", "earlier result");
+    try {
+        Run("3");
+        FAIL() << "the command should have failed";
+    } catch (const FatalError& error) {
+        EXPECT_STREQ(error.what(), "Eroare: nu se poate transforma punctul P3");
+    }
+    EXPECT_EQ(ui.consoleOpen, 0);
+    EXPECT_NE(ui.console.Text().find("Error: Outside bounding box"), std::string::npos);
+    EXPECT_EQ(ReadAll(work / "rez.txt"), "earlier result");
+    EXPECT_FALSE(fs::exists(work / "rez.txt.partial"));
+    PointFile points = PointFile::OpenForUpdate(work / "PNXYZ.REC");
+    ASSERT_EQ(points.Size(), 4u);
+    EXPECT_GT(points.Read(0).result[0], 100000.0);
+    EXPECT_GT(points.Read(1).result[0], 100000.0);
+    EXPECT_EQ(points.Read(3).result[0], 0.0);
+}
+
+TEST_F(BatchCommandTest, CancelledDialogsTouchNothing)
+{
+    WriteText(work / "src.txt", "T\nP1, 500000, 500000, 10\n");
+    ui.confirmFiles = false;
+    Run("stereo70-tm");
+    ui.confirmFiles = true;
+    ui.zone.reset();
+    Run("stereo70-tm");
+    EXPECT_FALSE(fs::exists(work / "PNXYZ.REC"));
+    EXPECT_FALSE(fs::exists(work / "rez.txt"));
+    EXPECT_TRUE(ui.information.empty());
+
+    ui.zone = 35;
+    Run("stereo70-tm");
+    EXPECT_EQ(ctx.tmZone, 35);
+    EXPECT_TRUE(fs::exists(work / "rez.txt"));
+}
+
+TEST_F(BatchCommandTest, UnreadableSourceAndSyntaxErrorsAreFatal)
+{
+    WriteText(work / "src.txt", "T\n");
+    EXPECT_THROW(
+        {
+            try {
+                Run("3");
+            } catch (const FatalError& error) {
+                EXPECT_STREQ(error.what(), "Eroare: fisier sursa fara coordonate de transformat!");
+                throw;
+            }
+        },
+        FatalError);
+    EXPECT_FALSE(fs::exists(work / "rez.txt"));
+}
+
+TEST(FileSelection, RefusesTheSameFileUnderAnyName)
+{
+    test::TempDir dir;
+    WriteText(dir / "a.txt", "T\n");
+    fs::create_symlink(dir / "a.txt", dir / "link.txt");
+    CommandContext ctx;
+    ctx.transformationCode = '3';
+    for (const std::string& result : {(dir / "a.txt").string(), (dir / "A.TXT").string(), (dir / "sub/../a.dat").string(),
+                                      (dir / "link.txt").string(), (dir / "a").string()}) {
+        ctx.inputPath = (dir / "a.txt").string();
+        ctx.resultPath = result;
+        EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageSameFile)) << result;
+        EXPECT_EQ(ReadAll(dir / "a.txt"), "T\n");
+    }
+}
+
+TEST(FileSelection, ChecksInOrderAndKeepsExistingFiles)
+{
+    test::TempDir dir;
+    WriteText(dir / "src.txt", "T\n");
+    WriteText(dir / "old.txt", "keep me");
+    CommandContext ctx;
+    ctx.transformationCode = '4';
+    ctx.inputPath = (dir / "src.txt").string();
+    ctx.resultPath = (dir / "old.dat").string();
+    EXPECT_EQ(ValidateFileSelection(ctx), std::nullopt);
+    EXPECT_TRUE(ctx.dialogConfirmed);
+    EXPECT_EQ(ctx.resultPath, (dir / "old.txt").string());
+    EXPECT_EQ(ReadAll(dir / "old.txt"), "keep me");
+
+    ctx.resultPath = (dir / "new").string();
+    EXPECT_EQ(ValidateFileSelection(ctx), std::nullopt);
+    EXPECT_EQ(ctx.resultPath, (dir / "new.txt").string());
+    EXPECT_FALSE(fs::exists(dir / "new.txt"));
+
+    ctx.resultPath = (dir / "missing-dir" / "r.txt").string();
+    EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadResult));
+    EXPECT_FALSE(ctx.dialogConfirmed);
+    ctx.inputPath = (dir / "missing.txt").string();
+    EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadSource));
+    ctx.inputPath.clear();
+    ctx.resultPath = (dir / "r.txt").string();
+    EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadSource));
+
+    // The model commands check their data files; the last failing check names the message.
+    ctx.transformationCode = '5';
+    ctx.inputPath = (dir / "missing.txt").string();
+    ctx.planeGridPath = dir / "grid.GRD";
+    ctx.parameterPath = dir / "grid.PAR";
+    EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadParameters));
+    WriteText(dir / "grid.PAR", std::string(4552, '\0'));
+    EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadGrid));
+    WriteText(dir / "grid.GRD", std::string(311, '\0'));
+    EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadGrid));
+    WriteText(dir / "grid.GRD", std::string(624, '\0'));
+    EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadSource));
+}
+
+} // namespace
+} // namespace velmora
