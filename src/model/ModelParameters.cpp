@@ -1,0 +1,68 @@
+#include "model/ModelParameters.h"
+
+#include "model/ModelFile.h"
+
+namespace velmora {
+
+namespace {
+
+// The trend is evaluated in millions of metres.
+constexpr long double kTrendScale = 1000000.0L;
+
+// x to the power n by repeated multiplication, in extended precision like the whole trend.
+long double ExtendedPower(long double x, int n)
+{
+    long double result = 1.0L;
+    for (int k = 0; k < n; ++k) {
+        result *= x;
+    }
+    return result;
+}
+
+} // namespace
+
+ModelParameterRecord LoadModelParameters(const std::filesystem::path& path)
+{
+    ModelFileReader file(path, sizeof(ModelParameterRecord), kParameterFileKind);
+    ModelParameterRecord model;
+    file.ReadNext(&model, 1);
+    if (model.regressionPresent != 0) {
+        for (const std::uint16_t count : model.termCount) {
+            if (count > kMaxRegressionTerms) {
+                throw ModelFileError(kParameterFileKind, path, "are mai multi termeni de regresie decat 59");
+            }
+        }
+    }
+    return model;
+}
+
+void ApplyModelHelmert(PointRecord& point, const ModelParameterRecord& model)
+{
+    const double x = point.sys1[0];
+    const double y = point.sys1[1];
+    point.result[0] = model.helmertA * x - model.helmertB * y + model.helmertShiftE;
+    point.result[1] = model.helmertB * x + model.helmertA * y + model.helmertShiftN;
+}
+
+void EvaluateRegression(PointRecord& point, const ModelParameterRecord& model, char kind)
+{
+    const long double u = (static_cast<long double>(point.result[0]) - model.meanHelmert[0]) / kTrendScale;
+    const long double v = (static_cast<long double>(point.result[1]) - model.meanHelmert[1]) / kTrendScale;
+    const int components = kind == 'G' ? 3 : 2;
+    for (int c = 0; c < components; ++c) {
+        const auto ci = static_cast<std::size_t>(c);
+        long double sum = 0.0L;
+        for (int k = 1; k <= model.termCount[ci]; ++k) {
+            const RegressionTerm& term = model.Term(c, k);
+            sum += term.coefficient * ExtendedPower(u, term.powerU) * ExtendedPower(v, term.powerV);
+        }
+        const long double centred =
+            static_cast<long double>(point.result[ci]) - model.meanHelmert[ci] + model.meanSystem2[ci];
+        point.regression[ci] = static_cast<double>((centred / kTrendScale + sum) * kTrendScale);
+    }
+    if (components == 2) {
+        point.regression[2] = 0.0;
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,103 @@
+#include "model/NodeGrid.h"
+
+#include "files/PointRecord.h"
+#include "model/ModelFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace velmora {
+
+namespace {
+
+// Record numbers of nodes travel in the Int32 nodeIndex fields of the point records; a cell
+// assignment may name one row beyond the last.
+constexpr std::int64_t kMaxNodeNumber = std::numeric_limits<std::int32_t>::max();
+
+// Records read from the file at a time.
+constexpr std::size_t kChunkRecords = 1024;
+
+// Round((last - first) / step) + 1, or 0 when that is no sensible node count.
+std::int64_t NodeCount(double first, double last, double step)
+{
+    const double intervals = std::nearbyint((last - first) / step);
+    if (!(intervals >= 0.0 && intervals < static_cast<double>(kMaxNodeNumber))) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(intervals) + 1;
+}
+
+GridGeometry GeometryOf(const GridNode& first, const GridNode& second, const GridNode& last,
+                        const std::filesystem::path& path)
+{
+    GridGeometry g;
+    g.x0 = first.east;
+    g.y0 = first.north;
+    g.step = second.east - first.east;
+    g.xLast = last.east;
+    g.yLast = last.north;
+    if (!(g.step > gridTolerance) || !std::isfinite(g.step)) {
+        throw ModelFileError(kNodeGridFileKind, path, "are un pas al nodurilor nepozitiv sau prea mic");
+    }
+    g.nX = NodeCount(g.x0, g.xLast, g.step);
+    g.nY = NodeCount(g.y0, g.yLast, g.step);
+    if (g.nX < 3 || g.nY < 3) {
+        throw ModelFileError(kNodeGridFileKind, path, "are mai putin de trei noduri pe o axa");
+    }
+    if (g.nX > kMaxNodeNumber / (g.nY + 1)) {
+        throw ModelFileError(kNodeGridFileKind, path, "are prea multe noduri");
+    }
+    g.xMax = g.x0 + static_cast<double>(g.nX - 1) * g.step;
+    g.yMax = g.y0 + static_cast<double>(g.nY - 1) * g.step;
+    return g;
+}
+
+} // namespace
+
+NodeGrid NodeGrid::Load(const std::filesystem::path& path)
+{
+    ModelFileReader file(path, sizeof(PointRecord), kNodeGridFileKind);
+    if (file.Size() < 3) {
+        throw ModelFileError(kNodeGridFileKind, path, "are mai putin de trei noduri pe o axa");
+    }
+    if (file.Size() > static_cast<std::uint64_t>(kMaxNodeNumber)) {
+        throw ModelFileError(kNodeGridFileKind, path, "are prea multe noduri");
+    }
+
+    NodeGrid grid;
+    grid.path_ = path;
+    grid.nodes_.reserve(static_cast<std::size_t>(file.Size()));
+    std::vector<PointRecord> chunk(kChunkRecords);
+    for (std::uint64_t done = 0; done < file.Size();) {
+        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkRecords, file.Size() - done));
+        file.ReadNext(chunk.data(), count);
+        for (std::size_t k = 0; k < count; ++k) {
+            const PointRecord& r = chunk[k];
+            grid.nodes_.push_back({r.sys1[0], r.sys1[1], r.residual, r.pointState});
+        }
+        done += count;
+    }
+    grid.geometry_ = GeometryOf(grid.nodes_[0], grid.nodes_[1], grid.nodes_.back(), path);
+    return grid;
+}
+
+const GridNode* NodeGrid::Find(std::int64_t k) const
+{
+    if (k < 0 || static_cast<std::uint64_t>(k) >= nodes_.size()) {
+        return nullptr;
+    }
+    return &nodes_[static_cast<std::size_t>(k)];
+}
+
+const GridNode& NodeGrid::Node(std::int64_t k) const
+{
+    const GridNode* node = Find(k);
+    if (node == nullptr) {
+        throw ModelFileError(kNodeGridFileKind, path_, "nu contine nodul " + std::to_string(k));
+    }
+    return *node;
+}
+
+} // namespace velmora
