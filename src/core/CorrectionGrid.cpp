@@ -64,14 +64,6 @@ std::optional<GridFile> GridFile::Read(const std::filesystem::path& path, int va
     return grid;
 }
 
-std::optional<double> GridFile::NodeValue(std::int64_t k, int v) const
-{
-    const std::int64_t nodes = static_cast<std::int64_t>(values_.size()) / valuesPerNode_;
-    if (k < 0 || k >= nodes)
-        return std::nullopt;
-    return values_[static_cast<std::size_t>(k * valuesPerNode_ + v)];
-}
-
 const GridFile* GridCache::Get(const std::filesystem::path& dir, std::string_view name, int valuesPerNode)
 {
     for (const Entry& entry : entries_)
@@ -83,42 +75,24 @@ const GridFile* GridCache::Get(const std::filesystem::path& dir, std::string_vie
     return &entries_.emplace_back(Entry{dir.native(), std::string(name), valuesPerNode, std::move(*grid)}).grid;
 }
 
-double BicubicPatch(double x, double y, const std::array<double, 16>& values)
+double HermitePatch(const double f[2][2], const double fx[2][2], const double fy[2][2], const double fxy[2][2],
+                    double x, double y)
 {
-    // f(p, q) for column offset p and row offset q from the lower-left corner, p, q in -1..2.
-    auto f = [&](int p, int q) { return values[static_cast<std::size_t>((q + 1) * 4 + (p + 1))]; };
-    // One-sided three-point differences through the opposite corner, in node spacings.
-    auto fx = [&](int p, int q) {
-        return p == 0 ? (4.0 * f(1, q) - f(2, q) - 3.0 * f(0, q)) / 2.0
-                      : (3.0 * f(1, q) - 4.0 * f(0, q) + f(-1, q)) / 2.0;
-    };
-    auto fy = [&](int p, int q) {
-        return q == 0 ? (4.0 * f(p, 1) - f(p, 2) - 3.0 * f(p, 0)) / 2.0
-                      : (3.0 * f(p, 1) - 4.0 * f(p, 0) + f(p, -1)) / 2.0;
-    };
-    auto fxy = [&](int p, int q) {
-        return (f(p + 1, q + 1) + f(p - 1, q - 1) - f(p + 1, q - 1) - f(p - 1, q + 1)) / 4.0;
-    };
-
-    // The coefficients are a = M F M^T, with F the values and derivatives at the corners and M the
-    // cubic Hermite basis {1 0 0 0; 0 0 1 0; -3 3 -2 -1; 2 -2 1 1}; Hermite combines the four
-    // entries v0 (value at 0), v1 (value at 1), d0, d1 (derivatives) into the cubic's coefficients.
+    // The coefficients are a = M F M^T, with F the corner values and derivatives and M the cubic
+    // Hermite basis {1 0 0 0; 0 0 1 0; -3 3 -2 -1; 2 -2 1 1}; hermite() is one product with M.
     struct Cubic {
         double c[4];
     };
     auto hermite = [](double v0, double v1, double d0, double d1) {
         return Cubic{{v0, d0, -3.0 * v0 + 3.0 * v1 - 2.0 * d0 - d1, 2.0 * v0 - 2.0 * v1 + d0 + d1}};
     };
-    // Along coordinate 1 first: the columns of M F.
-    const Cubic values0 = hermite(f(0, 0), f(1, 0), fx(0, 0), fx(1, 0));
-    const Cubic values1 = hermite(f(0, 1), f(1, 1), fx(0, 1), fx(1, 1));
-    const Cubic slopes0 = hermite(fy(0, 0), fy(1, 0), fxy(0, 0), fxy(1, 0));
-    const Cubic slopes1 = hermite(fy(0, 1), fy(1, 1), fxy(0, 1), fxy(1, 1));
-
-    // Row i of M F M^T is the Hermite combination of those columns' entries i along coordinate 2.
+    // The columns of M F, then the rows of (M F) M^T.
+    const Cubic column[4] = {hermite(f[0][0], f[1][0], fx[0][0], fx[1][0]), hermite(f[0][1], f[1][1], fx[0][1], fx[1][1]),
+                             hermite(fy[0][0], fy[1][0], fxy[0][0], fxy[1][0]),
+                             hermite(fy[0][1], fy[1][1], fxy[0][1], fxy[1][1])};
     Cubic a[4];
     for (int i = 0; i < 4; ++i)
-        a[i] = hermite(values0.c[i], values1.c[i], slopes0.c[i], slopes1.c[i]);
+        a[i] = hermite(column[0].c[i], column[1].c[i], column[2].c[i], column[3].c[i]);
 
     const double xp[4] = {1.0, x, x * x, x * x * x};
     const double yp[4] = {1.0, y, y * y, y * y * y};
@@ -127,6 +101,28 @@ double BicubicPatch(double x, double y, const std::array<double, 16>& values)
         for (int i = 0; i < 4; ++i)
             value += a[i].c[j] * xp[i] * yp[j];
     return value;
+}
+
+double BicubicPatch(double x, double y, const std::array<double, 16>& values)
+{
+    // v(p, q) for column offset p and row offset q from the lower-left corner, p, q in -1..2.
+    auto v = [&](int p, int q) { return values[static_cast<std::size_t>((q + 1) * 4 + (p + 1))]; };
+    double f[2][2];
+    double fx[2][2];
+    double fy[2][2];
+    double fxy[2][2];
+    for (int p = 0; p < 2; ++p) {
+        for (int q = 0; q < 2; ++q) {
+            f[p][q] = v(p, q);
+            // One-sided three-point differences through the opposite corner, in node spacings.
+            fx[p][q] = p == 0 ? (4.0 * v(1, q) - v(2, q) - 3.0 * v(0, q)) / 2.0
+                              : (3.0 * v(1, q) - 4.0 * v(0, q) + v(-1, q)) / 2.0;
+            fy[p][q] = q == 0 ? (4.0 * v(p, 1) - v(p, 2) - 3.0 * v(p, 0)) / 2.0
+                              : (3.0 * v(p, 1) - 4.0 * v(p, 0) + v(p, -1)) / 2.0;
+            fxy[p][q] = (v(p + 1, q + 1) + v(p - 1, q - 1) - v(p + 1, q - 1) - v(p - 1, q + 1)) / 4.0;
+        }
+    }
+    return HermitePatch(f, fx, fy, fxy, x, y);
 }
 
 namespace {
@@ -159,18 +155,21 @@ std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env, std::
     const double x = (c1 - (h.min1 + static_cast<double>(i0) * h.step1)) / h.step1;
     const double y = (c2 - (h.min2 + static_cast<double>(j0) * h.step2)) / h.step2;
 
-    std::array<std::array<double, 16>, ValuesPerNode> nodes{};
+    // Node numbers grow along each row and from row to row: the file holds all 16 nodes when it
+    // holds the first and the last.
+    const std::int64_t columns = grid->Columns();
+    if (!grid->HoldsNodes((i0 - 1) + columns * (j0 - 1), (i0 + 2) + columns * (j0 + 2)))
+        return fail("I/O " + messageName() + " File Error!");
+    std::array<std::array<double, 16>, ValuesPerNode> nodes;
     bool noData = false;
     for (int q = -1; q <= 2; ++q) {
         for (int p = -1; p <= 2; ++p) {
-            const std::int64_t k = (i0 + p) + grid->Columns() * (j0 + q);
+            const std::int64_t k = (i0 + p) + columns * (j0 + q);
             const auto slot = static_cast<std::size_t>((q + 1) * 4 + (p + 1));
             for (int v = 0; v < ValuesPerNode; ++v) {
-                const std::optional<double> value = grid->NodeValue(k, v);
-                if (!value)
-                    return fail("I/O " + messageName() + " File Error!");
-                nodes[static_cast<std::size_t>(v)][slot] = *value;
-                noData = noData || IsNoData(*value);
+                const double value = grid->NodeValue(k, v);
+                nodes[static_cast<std::size_t>(v)][slot] = value;
+                noData = noData || IsNoData(value);
             }
         }
     }

@@ -41,8 +41,13 @@ public:
     bool HasHeader() const { return hasHeader_; }
     const GridHeader& Header() const { return header_; }
     std::int64_t Columns() const { return columns_; }
-    // Value v (0 or 1) of node k; std::nullopt when the node lies beyond the end of the file.
-    std::optional<double> NodeValue(std::int64_t k, int v) const;
+    // True when the file holds every node from first to last.
+    bool HoldsNodes(std::int64_t first, std::int64_t last) const
+    {
+        return first >= 0 && last < static_cast<std::int64_t>(values_.size()) / valuesPerNode_;
+    }
+    // Value v (0 or 1) of node k, which the file holds.
+    double NodeValue(std::int64_t k, int v) const { return values_[static_cast<std::size_t>(k * valuesPerNode_ + v)]; }
 
 private:
     int valuesPerNode_ = 1;
@@ -68,6 +73,12 @@ private:
     };
     std::deque<Entry> entries_; // a handful per run; references stay valid as it grows
 };
+
+// The bicubic Hermite patch on the unit cell from the values f, the derivatives fx (along
+// coordinate 1) and fy (along coordinate 2) and the cross derivatives fxy at the corners
+// [p][q] = (p, q), evaluated at (x, y).
+double HermitePatch(const double f[2][2], const double fx[2][2], const double fy[2][2], const double fxy[2][2],
+                    double x, double y);
 
 // Bicubic Hermite patch over the unit cell; values are the 4 x 4 nodes row by row from the row
 // below the cell, each row from the column left of the cell; x, y in [0, 1).

@@ -92,37 +92,6 @@ double CrossOperator(const G& g, int a, int lo, int hi)
     return (g(a + 1) - g(a - 1)) / 2.0;
 }
 
-// The bicubic Hermite patch on the unit cell with values f, derivatives fx (East), fy (North)
-// and cross derivatives fxy at the corners [p][q] = (p, q), evaluated at (u, v).
-double HermitePatch(const double f[2][2], const double fx[2][2], const double fy[2][2], const double fxy[2][2],
-                    double u, double v)
-{
-    // a = M F M^T with F holding values and derivatives at the corners and M the Hermite basis.
-    const double F[4][4] = {
-        {f[0][0], f[0][1], fy[0][0], fy[0][1]},
-        {f[1][0], f[1][1], fy[1][0], fy[1][1]},
-        {fx[0][0], fx[0][1], fxy[0][0], fxy[0][1]},
-        {fx[1][0], fx[1][1], fxy[1][0], fxy[1][1]},
-    };
-    static constexpr double M[4][4] = {{1, 0, 0, 0}, {0, 0, 1, 0}, {-3, 3, -2, -1}, {2, -2, 1, 1}};
-    double MF[4][4] = {};
-    for (int i = 0; i < 4; ++i)
-        for (int k = 0; k < 4; ++k)
-            for (int l = 0; l < 4; ++l)
-                MF[i][k] += M[i][l] * F[l][k];
-    double a[4][4] = {};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            for (int k = 0; k < 4; ++k)
-                a[i][j] += MF[i][k] * M[j][k];
-
-    double value = 0.0;
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            value += a[i][j] * IntPower(i, u) * IntPower(j, v);
-    return value;
-}
-
 } // namespace
 
 void InterpolateBicubic(PointRecord& point, const NodeGrid& grid, SignalComponents wanted)
