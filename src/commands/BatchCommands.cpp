@@ -7,8 +7,10 @@
 #include "files/RecordFile.h"
 #include "files/ResultWriter.h"
 #include "files/SourceParsers.h"
+#include "model/DistortionModel.h"
 
 #include <array>
+#include <functional>
 #include <string_view>
 #include <system_error>
 
@@ -120,13 +122,13 @@ void TransformRecords(const CommandContext& ctx, Ui& ui, int type)
 
 // The result goes to a file beside the chosen one and replaces it only once it is complete, so
 // a failure never costs the user an earlier file of that name.
-void WriteResult(const CommandContext& ctx)
+void WriteResult(const CommandContext& ctx, const std::function<void(const fs::path&)>& write)
 {
     const fs::path result = ctx.resultPath;
     fs::path partial = result;
     partial += ".partial";
     try {
-        WriteResultFile(ctx.transformationCode, ctx.workDir / kNewPointsFileName, ctx.inputPath, partial);
+        write(partial);
     } catch (...) {
         std::error_code ec;
         fs::remove(partial, ec);
@@ -141,6 +143,13 @@ void WriteResult(const CommandContext& ctx)
 }
 
 } // namespace
+
+std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, const fs::path& resultPath)
+{
+    const ModelApplicationJob job{ctx.transformationCode, ctx.workDir / kNewPointsFileName, ctx.inputPath, resultPath,
+                                  'P', ctx.regression, ctx.interactiveMode};
+    return RunModelApplication(ctx.planeGridPath, ctx.parameterPath, job);
+}
 
 std::span<const BatchCommand> BatchCommands()
 {
@@ -179,14 +188,18 @@ void RunBatchCommand(CommandContext& ctx, Ui& ui, const BatchCommand& command, c
     const bool zoned = command.code == 'e' || command.code == 'f';
     if (zoned && !ui.SelectZone(ctx))
         return;
-    const int type = TransformationTypeOf(command.code, ctx.tmZone);
-    if (type == 0)
-        throw FatalError("Eroare: comanda nu este disponibila");
-
     EllipsoidPair ellipsoids{};
     ParseSource(ctx, ellipsoids);
-    TransformRecords(ctx, ui, type);
-    WriteResult(ctx);
+    const int type = TransformationTypeOf(command.code, ctx.tmZone);
+    if (type == 0) {
+        // The Bucharest plane-to-plane commands: the distortion model writes the result.
+        WriteResult(ctx, [&](const fs::path& path) { ApplyBucharestModel(ctx, path); });
+    } else {
+        TransformRecords(ctx, ui, type);
+        WriteResult(ctx, [&](const fs::path& path) {
+            WriteResultFile(ctx.transformationCode, ctx.workDir / kNewPointsFileName, ctx.inputPath, path);
+        });
+    }
     ui.ShowInformation(kResultInformationPrefix + ctx.resultPath + ".");
 }
 

@@ -5,10 +5,12 @@
 
 #include "commands/CommandContext.h"
 #include "commands/Ui.h"
+#include "model/DistortionModel.h"
 
 #include <filesystem>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -31,6 +33,11 @@ const BatchCommand* FindBatchCommand(std::string_view codeOrName);
 // it completed (after the information window) or a dialog was cancelled; throws FatalError when
 // the program must end.
 void RunBatchCommand(CommandContext& ctx, Ui& ui, const BatchCommand& command, const std::filesystem::path& workDir);
+
+// The distortion model of the Bucharest commands (codes '5' and '6') on the new points parsed in
+// ctx.workDir, with the node grid and parameter file of ctx; writes resultPath. In interactive
+// mode returns the dialog's result texts, one per point.
+std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, const std::filesystem::path& resultPath);
 
 // The dispatcher's transformation type for a transformation code and zone; 0 for the codes of
 // the distortion model.

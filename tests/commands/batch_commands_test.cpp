@@ -6,6 +6,7 @@
 #include "files/FatalError.h"
 #include "files/NumberText.h"
 #include "files/RecordFile.h"
+#include "model/ModelTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,24 @@ TEST_F(BatchCommandTest, UnreadableSourceAndSyntaxErrorsAreFatal)
         },
         FatalError);
     EXPECT_FALSE(fs::exists(work / "rez.txt"));
+}
+
+TEST_F(BatchCommandTest, BucharestModelWritesItsOwnResult)
+{
+    test::WriteNodeGrid(data / "Stereo30_Stereo70_2D.GRD", {330000.0, 560000.0, 1000.0, 4, 4},
+                        [](int, int) { return test::NodeValues{0.25, -0.125, 0.0}; });
+    test::WriteParameters(data / "Stereo30_Stereo70_2D.PAR", test::ShiftModel(100.0, -50.0));
+    WriteText(work / "src.txt", "Lucrare\nA, 330400, 560700\nOUT, 300000, 560000\n");
+    WriteText(work / "rez.txt", "earlier result");
+    Run("stereo30-stereo70");
+    EXPECT_EQ(ReadAll(work / "rez.txt"), "Lucrare\r\nA, 560649.875, 330500.250\r\n"
+                                         "OUT - exterior gridului de distorsiuni\r\nENDF");
+    EXPECT_EQ(ui.information.size(), 1u);
+
+    // The node grid is checked by the file dialog before anything is parsed.
+    fs::remove(data / "Stereo30_Stereo70_2D.GRD");
+    Run("5");
+    EXPECT_EQ(ui.messages, std::vector<std::string>{kMessageBadGrid});
 }
 
 TEST(FileSelection, RefusesTheSameFileUnderAnyName)
