@@ -4,6 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 
 namespace velmora {
 
@@ -19,8 +21,37 @@ bool IsDigit(char c)
 // Room for the widest double in fixed notation (309 digits) and any sensible precision.
 using DigitBuffer = std::array<char, 512>;
 
+// Up to three decimals, value times 10^decimals is exact in long double (64-bit mantissa), so
+// rounding it to an integer, halves to even, rounds exactly as the general conversion does.
+bool FastFixedDigits(DigitBuffer& buffer, double value, int decimals, std::string_view& digits)
+{
+    static constexpr long double kScale[] = {1.0L, 10.0L, 100.0L, 1000.0L};
+    static constexpr std::uint64_t kDivisor[] = {1, 10, 100, 1000};
+    if (decimals < 0 || decimals > 3 || !(std::fabs(value) < 1e15))
+        return false;
+    const auto scaled = static_cast<std::uint64_t>(std::llrint(std::fabs(static_cast<long double>(value) * kScale[decimals])));
+    char* p = buffer.data();
+    if (std::signbit(value))
+        *p++ = '-';
+    const std::uint64_t divisor = kDivisor[decimals];
+    p = std::to_chars(p, buffer.data() + buffer.size(), scaled / divisor).ptr;
+    if (decimals > 0) {
+        *p++ = '.';
+        std::uint64_t fraction = scaled % divisor;
+        for (int k = decimals - 1; k >= 0; --k) {
+            p[k] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        p += decimals;
+    }
+    digits = {buffer.data(), static_cast<std::size_t>(p - buffer.data())};
+    return true;
+}
+
 std::string_view FixedDigits(DigitBuffer& buffer, double value, int decimals)
 {
+    if (std::string_view digits; FastFixedDigits(buffer, value, decimals, digits))
+        return digits;
     const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                             std::chars_format::fixed, std::clamp(decimals, 0, 100));
     return {buffer.data(), error == std::errc() ? static_cast<std::size_t>(end - buffer.data()) : 0};
@@ -33,6 +64,35 @@ void AppendPadded(std::string& out, std::string_view digits, int width, char pad
     }
     out.append(digits);
 }
+
+// Digits with at most one point and no sign. When the digits form an integer below 2^53 and at
+// most 22 of them follow the point, the quotient of two exact doubles is the correctly rounded
+// value: the common case of coordinate files, without the general conversion.
+bool ExactSmallDecimal(std::string_view digits, double& value)
+{
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
+    std::uint64_t mantissa = 0;
+    std::size_t decimals = 0;
+    bool afterPoint = false;
+    for (const char c : digits) {
+        if (c == '.') {
+            afterPoint = true;
+            continue;
+        }
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        if (mantissa >= kExactLimit)
+            return false;
+        decimals += afterPoint ? 1 : 0;
+    }
+    if (decimals >= std::size(kPowersOfTen))
+        return false;
+    value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    return true;
+}
+
 
 } // namespace
 
@@ -124,10 +184,12 @@ bool ParseDecimal(std::string_view text, double& value)
         text.remove_prefix(1);
     }
     double magnitude = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
-                                              std::chars_format::fixed);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return false;
+    if (!ExactSmallDecimal(text, magnitude)) {
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
+                                                  std::chars_format::fixed);
+        if (error != std::errc() || end != text.data() + text.size()) {
+            return false;
+        }
     }
     value = negative ? -magnitude : magnitude;
     return true;

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+#include <cstdlib>
+#include <random>
+#include <string>
+
 namespace velmora {
 namespace {
 
@@ -64,6 +72,56 @@ TEST(DecimalErrorPosition, PointsAtTheFirstCharacterThatDoesNotFit)
     EXPECT_EQ(DecimalErrorPosition("1+"), 2);
     EXPECT_EQ(DecimalErrorPosition("-"), 2);
     EXPECT_EQ(DecimalErrorPosition(""), 1);
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Decimal texts convert to the correctly rounded double, whichever way they are converted.
+TEST(ParseDecimal, AgreesWithTheGeneralConversion)
+{
+    std::mt19937_64 random(7);
+    for (int n = 0; n < 200000; ++n) {
+        std::string text = (random() % 4 == 0) ? "-" : "";
+        const int integerDigits = static_cast<int>(random() % 12);
+        const int fractionDigits = static_cast<int>(random() % 25);
+        for (int k = 0; k < integerDigits; ++k)
+            text += static_cast<char>('0' + random() % 10);
+        if (fractionDigits > 0 || integerDigits == 0) {
+            text += '.';
+            for (int k = 0; k < std::max(fractionDigits, 1); ++k)
+                text += static_cast<char>('0' + random() % 10);
+        }
+        double value = 0.0;
+        ASSERT_TRUE(ParseDecimal(text, value)) << text;
+        ASSERT_EQ(value, std::strtod(text.c_str(), nullptr)) << text;
+    }
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Fixed-point text is the decimal nearest to the binary value, halves to even, however it is made.
+TEST(FormatFixed, AgreesWithTheGeneralConversion)
+{
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> uniform(-2e6, 2e6);
+    std::vector<double> values = {0.0625, -0.0625, 0.0005, 2.5, 3.5, -0.0001, -0.0, 1e14 + 0.125, 999.9995};
+    for (int n = 0; n < 200000; ++n)
+        values.push_back(n % 2 ? uniform(random) : std::ldexp(static_cast<double>(random() % 4096), -12) + n);
+    for (const double value : values) {
+        for (int decimals = 0; decimals <= 3; ++decimals) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+            ASSERT_EQ(FormatFixed(value, 0, decimals), expected) << value;
+        }
+    }
 }
 
 } // namespace
