@@ -85,8 +85,9 @@ void ParseSource(const CommandContext& ctx, EllipsoidPair& ellipsoids)
         throw FatalError(std::string(kSourceInvalidMessage) + "\n" + kSourceIoMessage);
 }
 
-// Every record of the new-points file through the dispatcher, in place.
-void TransformRecords(const CommandContext& ctx, Ui& ui, int type)
+// Every record of the new-points file through the dispatcher, in place, each result line
+// written as its point is done.
+void TransformRecords(const CommandContext& ctx, Ui& ui, int type, ResultFileWriter& result)
 {
     PointFile points = PointFile::OpenForUpdate(ctx.workDir / kNewPointsFileName);
     const std::uint64_t count = points.Size();
@@ -112,6 +113,7 @@ void TransformRecords(const CommandContext& ctx, Ui& ui, int type)
                 throw FatalError(kPointFailurePrefix + std::string(record.name.View()));
             record.result = {out1, out2, out3};
             points.Write(k, record);
+            result.Add(record);
             if ((k + 1) % kProgressStep == 0)
                 ui.Progress(k + 1, count);
         }
@@ -195,9 +197,10 @@ void RunBatchCommand(CommandContext& ctx, Ui& ui, const BatchCommand& command, c
         // The Bucharest plane-to-plane commands: the distortion model writes the result.
         WriteResult(ctx, [&](const fs::path& path) { ApplyBucharestModel(ctx, path); });
     } else {
-        TransformRecords(ctx, ui, type);
         WriteResult(ctx, [&](const fs::path& path) {
-            WriteResultFile(ctx.transformationCode, ctx.workDir / kNewPointsFileName, ctx.inputPath, path);
+            ResultFileWriter result(ctx.transformationCode, path, ReadTitleLine(ctx.inputPath));
+            TransformRecords(ctx, ui, type, result);
+            result.Finish();
         });
     }
     ui.ShowInformation(kResultInformationPrefix + ctx.resultPath + ".");

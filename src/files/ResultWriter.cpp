@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kWithoutHeight = ", fara_cota";
 
-enum class OutputKind { None, Plane, Geodetic };
+} // namespace
 
 OutputKind OutputKindOf(char code)
 {
@@ -33,6 +33,8 @@ OutputKind OutputKindOf(char code)
         return OutputKind::None;
     }
 }
+
+namespace {
 
 void AppendPointLine(std::string& line, OutputKind kind, const PointRecord& record)
 {
@@ -66,40 +68,57 @@ void AppendPointLine(std::string& line, OutputKind kind, const PointRecord& reco
 
 } // namespace
 
+std::string ReadTitleLine(const std::filesystem::path& sourcePath)
+{
+    TextReader source(sourcePath);
+    if (!source.IsOpen()) {
+        throw FatalError(kSourceIoMessage);
+    }
+    std::string title;
+    source.ReadLine(title);
+    return title;
+}
+
+ResultFileWriter::ResultFileWriter(char transformationCode, const std::filesystem::path& resultPath,
+                                   std::string_view title)
+    : kind_(OutputKindOf(transformationCode)), result_(resultPath)
+{
+    if (!result_.IsOpen()) {
+        throw FatalError(kResultIoMessage);
+    }
+    result_.Write(title);
+    result_.Write(kLineEnd);
+}
+
+void ResultFileWriter::Add(const PointRecord& record)
+{
+    if (kind_ == OutputKind::None) {
+        return;
+    }
+    line_.clear();
+    AppendPointLine(line_, kind_, record);
+    result_.Write(line_);
+}
+
+void ResultFileWriter::Finish()
+{
+    result_.Write("ENDF");
+    if (!result_.Close()) {
+        throw FatalError(kResultIoMessage);
+    }
+}
+
 void WriteResultFile(char transformationCode, const std::filesystem::path& newPointsPath,
                      const std::filesystem::path& sourcePath, const std::filesystem::path& resultPath)
 {
-    std::string title;
-    {
-        TextReader source(sourcePath);
-        if (!source.IsOpen()) {
-            throw FatalError(kSourceIoMessage);
-        }
-        source.ReadLine(title);
-    }
+    const std::string title = ReadTitleLine(sourcePath);
     PointFile points = PointFile::OpenForUpdate(newPointsPath);
-    TextWriter result(resultPath);
-    if (!result.IsOpen()) {
-        throw FatalError(kResultIoMessage);
+    ResultFileWriter result(transformationCode, resultPath, title);
+    for (std::uint64_t k = 0; k < points.Size(); ++k) {
+        result.Add(points.Read(k));
     }
-    result.Write(title);
-    result.Write(kLineEnd);
-
-    const OutputKind kind = OutputKindOf(transformationCode);
-    if (kind != OutputKind::None) {
-        std::string line;
-        for (std::uint64_t k = 0; k < points.Size(); ++k) {
-            line.clear();
-            AppendPointLine(line, kind, points.Read(k));
-            result.Write(line);
-        }
-    }
-    result.Write("ENDF");
-    const bool written = result.Close();
+    result.Finish();
     points.Close();
-    if (!written) {
-        throw FatalError(kResultIoMessage);
-    }
 }
 
 } // namespace velmora
