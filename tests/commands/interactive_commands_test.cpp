@@ -1,0 +1,385 @@
+// The "Interactiv" commands with a scripted dialog: field validation, the repeat-until-Cancel
+// loop, the zone dialog, the dialogs' file checks and the distortion model through INPUT.TMP.
+#include "commands/InteractiveCommands.h"
+#include "commands/FileSelection.h"
+#include "core/CorrectionGrid.h"
+#include "core/TransformPoint.h"
+#include "files/FatalError.h"
+#include "files/NumberText.h"
+#include "model/ModelTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers the dialogs the commands open besides the point dialog.
+class ScriptedUi : public Ui {
+public:
+    std::deque<std::optional<int>> zones; // nullopt: the zone dialog is cancelled
+    std::vector<std::string> messages;
+    test::RecordingConsole console;
+    int consoleOpen = 0;
+    int zoneShown = 0;
+
+    bool SelectFiles(CommandContext&, const std::string&) override { return false; }
+    bool SelectZone(CommandContext& ctx) override
+    {
+        ++zoneShown;
+        const std::optional<int> zone = zones.empty() ? std::nullopt : zones.front();
+        if (!zones.empty())
+            zones.pop_front();
+        if (zone)
+            ctx.tmZone = *zone;
+        return zone.has_value();
+    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowInformation(const std::string& text) override { messages.push_back("info: " + text); }
+    ErrorConsole& OpenConsole() override
+    {
+        ++consoleOpen;
+        return console;
+    }
+    void CloseConsole() override { --consoleOpen; }
+    void Progress(std::uint64_t, std::uint64_t) override {}
+};
+
+// Each showing of the dialog runs the next step, which sees the outputs of the previous point,
+// types new entries and answers true for "Transformare"; past the last step the user cancels.
+class ScriptedDialog : public PointDialog {
+public:
+    using Step = std::function<bool(ScriptedDialog&)>;
+    std::deque<Step> steps;
+    std::map<int, std::string> edits;
+    std::vector<std::string> notes;
+    std::vector<std::string> refusals; // messages of a confirmation that did not pass
+    std::string caption;
+    PointDialogLabels labels;
+    int shown = 0;
+
+    void Prepare(const InteractiveCommand& command) override
+    {
+        caption = command.caption;
+        labels = command.labels;
+    }
+    bool Show(CommandContext& ctx) override
+    {
+        ++shown;
+        if (steps.empty() || !TakeStep()) {
+            ctx.dialogConfirmed = false;
+            ctx.interactiveMode = false;
+            return false;
+        }
+        if (const auto message = ConfirmPointDialog(ctx, kind)) {
+            refusals.push_back(*message);
+            return false;
+        }
+        return ctx.dialogConfirmed;
+    }
+    std::string Text(int edit) const override
+    {
+        const auto it = edits.find(edit);
+        return it == edits.end() ? std::string() : it->second;
+    }
+    void SetText(int edit, const std::string& text) override { edits[edit] = text; }
+    void ShowNote(const std::string& text, const std::string& caption) override
+    {
+        notes.push_back(caption + ": " + text);
+    }
+
+    void Type(std::initializer_list<std::pair<const int, std::string>> texts)
+    {
+        for (const auto& [edit, text] : texts)
+            edits[edit] = text;
+    }
+
+    PointDialogKind kind = PointDialogKind::Geodetic;
+
+private:
+    bool TakeStep()
+    {
+        Step step = std::move(steps.front());
+        steps.pop_front();
+        return step(*this);
+    }
+};
+
+std::optional<std::string> GeodeticMessage(std::array<std::string, 9> texts)
+{
+    PointInput point;
+    return ReadGeodeticInput(texts, point);
+}
+
+TEST(InteractiveFields, GeodeticFieldsAreCheckedInOrder)
+{
+    using Texts = std::array<std::string, 9>;
+    const std::vector<std::pair<Texts, std::string>> cases = {
+        {{"", "", "", "", "", "", "", "", ""}, "Nu ati introdus B in grade"},
+        {{"45", "", "", "", "", "", "", "", ""}, "Nu ati introdus B in minute"},
+        // An empty fraction does not hide the missing seconds.
+        {{"45", "30", "", "", "25", "10", "5", "25", ""}, "Nu ati introdus B in secunde"},
+        {{"45", "30", "15", "", "25", "10", "5", "25", ""}, "Nu ati introdus B in fractiuni de secunde"},
+        {{"45", "60", "15", "5", "25", "10", "5", "25", ""}, "Coordonata B are minute >= 60"},
+        {{"45", "30", "60", "0", "25", "10", "5", "25", ""}, "Coordonata B are secunde >= 60"},
+        {{"4-5", "30", "15", "5", "25", "10", "5", "25", ""}, "Coordonata B invalida!"},
+        {{"45", "30", "15", "5", "25", "", "5", "25", ""}, "Nu ati introdus L in minute"},
+        {{"45", "30", "15", "5", "25", "75", "5", "25", ""}, "Coordonata L are minute >= 60"},
+        {{"45", "30", "15", "5", "25", "10", "5", "1.2", ""}, "Coordonata L invalida!"},
+        {{"45", "30", "15", "5", "25", "10", "5", "25", "12,5"}, "Coordonata h invalida!"},
+    };
+    for (const auto& [texts, message] : cases)
+        EXPECT_EQ(GeodeticMessage(texts), message) << texts[0] << " " << texts[1] << " " << texts[2];
+
+    PointInput point;
+    ASSERT_EQ(ReadGeodeticInput(std::array<std::string, 9>{"45", "30", "15", "5", "25", "10", "5", "25", ""}, point),
+              std::nullopt);
+    EXPECT_NEAR(point.north, 45 + 30 / 60.0 + 15.5 / 3600, 1e-12);
+    EXPECT_NEAR(point.east, 25 + 10 / 60.0 + 5.25 / 3600, 1e-12);
+    EXPECT_FALSE(point.height);
+}
+
+TEST(InteractiveFields, PlaneFieldsMapTheEastingFirst)
+{
+    PointInput point;
+    EXPECT_EQ(ReadPlaneInput("abc", "1", "", false, point), "Coordonata x invalida!");
+    EXPECT_EQ(ReadPlaneInput("", "1", "", false, point), "Coordonata x invalida!");
+    EXPECT_EQ(ReadPlaneInput("1", "2.5.1", "", false, point), "Coordonata y invalida!");
+    EXPECT_EQ(ReadPlaneInput("1", "2", "h", false, point), "Coordonata h invalida!");
+
+    ASSERT_EQ(ReadPlaneInput("500000", "400000", "-1.25", false, point), std::nullopt);
+    EXPECT_EQ(point.east, 400000.0);
+    EXPECT_EQ(point.north, 500000.0);
+    EXPECT_EQ(point.height, -1.25);
+    ASSERT_EQ(ReadPlaneInput("500000", "400000", "", true, point), std::nullopt);
+    EXPECT_EQ(point.east, 500000.0);
+    EXPECT_FALSE(point.height);
+}
+
+TEST(InteractiveFields, TablesNameEveryHandlerOnce)
+{
+    for (const InteractiveCommand& command : InteractiveCommands()) {
+        EXPECT_EQ(FindInteractiveCommand(command.handler), &command);
+        for (const PointEdit& edit : InputEdits(command.dialog))
+            for (const int output : OutputEdits(command.dialog))
+                EXPECT_NE(edit.number, output) << command.handler;
+    }
+    EXPECT_EQ(FindInteractiveCommand("mm111Click"), nullptr);
+}
+
+class InteractiveCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::WriteGrid(data / kQuasigeoidGridName, 19.0, 31.0, 43.0, 49.0, 0.5, 0.5,
+                        [](double L, double B) { return 30.0 + 0.5 * L - 0.2 * B; });
+        test::WriteGrid(data / kStereo70GridName, 0.0, 1000000.0, 0.0, 1000000.0, 50000.0, 50000.0,
+                        [](double e, double) { return 0.2 + 1e-7 * e; },
+                        [](double, double n) { return -0.1 + 2e-7 * n; });
+        ctx.startDir = data.Path();
+    }
+
+    void Run(const char* handler)
+    {
+        const InteractiveCommand* command = FindInteractiveCommand(handler);
+        ASSERT_NE(command, nullptr);
+        dialog.kind = command->dialog;
+        RunInteractiveCommand(ctx, ui, dialog, *command, work.Path());
+    }
+
+    ChainResult Expected(int type, int heightFlag, double p1, double p2, double p3)
+    {
+        test::RecordingConsole console;
+        GridCache grids;
+        CoreEnv env{data.Path(), 34, console, grids};
+        ChainResult out{};
+        EXPECT_EQ(TransformPoint(env, type, heightFlag, p1, p2, p3, out.first, out.second, out.third), 0);
+        return out;
+    }
+
+    test::TempDir data;
+    test::TempDir work;
+    CommandContext ctx;
+    ScriptedUi ui;
+    ScriptedDialog dialog;
+};
+
+TEST_F(InteractiveCommandTest, Etrs89PointsUntilCancelEachWithItsOwnHeight)
+{
+    const std::map<int, std::string> point{{1, "45"}, {2, "30"}, {3, "15"}, {4, "5"},
+                                           {5, "25"}, {6, "10"}, {7, "5"},  {8, "25"}};
+    std::vector<std::map<int, std::string>> outputs;
+    auto record = [&](ScriptedDialog& d) { outputs.push_back(d.edits); };
+    test::WriteBytes(work / "INPUT.TMP", "earlier");
+    dialog.steps = {
+        [&](ScriptedDialog& d) { d.edits = point; return true; },
+        [&](ScriptedDialog& d) { record(d); d.Type({{9, "120.5"}}); return true; },
+        [&](ScriptedDialog& d) { record(d); d.Type({{9, ""}}); return true; },
+        [&](ScriptedDialog& d) { record(d); return false; },
+    };
+    Run("mm121Click");
+
+    EXPECT_EQ(dialog.caption, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42");
+    EXPECT_STREQ(dialog.labels.outputX, "x (Nord)");
+    EXPECT_EQ(dialog.shown, 4);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.consoleOpen, 0);
+    EXPECT_FALSE(ctx.interactiveMode);
+    // The confirmation names the temporary files and removes an earlier one.
+    EXPECT_EQ(ctx.inputPath, (work / "INPUT.TMP").string());
+    EXPECT_FALSE(fs::exists(work / "INPUT.TMP"));
+
+    const double L = 25 + 10 / 60.0 + 5.25 / 3600;
+    const double B = 45 + 30 / 60.0 + 15.5 / 3600;
+    const ChainResult plain = Expected(1, 0, L, B, 0.0);
+    const ChainResult high = Expected(1, 1, L, B, 120.5);
+    ASSERT_EQ(outputs.size(), 3u);
+    EXPECT_EQ(outputs[0].at(10), FormatFixed(plain.first, 11, 3));
+    EXPECT_EQ(outputs[0].at(11), FormatFixed(plain.second, 11, 3));
+    EXPECT_EQ(outputs[0].at(14), "");
+    EXPECT_EQ(outputs[1].at(14), FormatFixed(high.third, 8, 3));
+    // A later point without height is not given the height typed before.
+    EXPECT_EQ(outputs[2].at(14), "");
+    EXPECT_EQ(outputs[2].at(10), outputs[0].at(10));
+}
+
+TEST_F(InteractiveCommandTest, InvalidFieldReopensTheDialogWithTheEntriesKept)
+{
+    dialog.kind = PointDialogKind::PlaneToGeodetic;
+    std::string kept;
+    dialog.steps = {
+        [](ScriptedDialog& d) { d.Type({{10, "5x0000"}, {11, "400000"}}); return true; },
+        [&](ScriptedDialog& d) {
+            kept = d.Text(10);
+            d.Type({{10, "500000"}, {11, "400000"}, {2, "100"}});
+            return true;
+        },
+        [](ScriptedDialog&) { return false; },
+    };
+    Run("Iteractiv1Click");
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Coordonata x invalida!"});
+    EXPECT_EQ(kept, "5x0000");
+
+    const ChainResult out = Expected(2, 1, 400000.0, 500000.0, 100.0);
+    EXPECT_EQ(dialog.Text(1), AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
+    EXPECT_EQ(dialog.Text(5), AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
+    EXPECT_EQ(dialog.Text(3), FormatFixed(out.third, 8, 3));
+    EXPECT_EQ(dialog.Text(1).find('\xB0'), 3u);
+}
+
+TEST_F(InteractiveCommandTest, TransverseMercatorAsksTheZoneEveryPoint)
+{
+    ui.zones = {std::nullopt, 35};
+    std::map<int, std::string> afterCancelledZone;
+    dialog.steps = {
+        [](ScriptedDialog& d) { d.Type({{10, "500000"}, {11, "600000"}, {2, "80"}}); return true; },
+        [&](ScriptedDialog& d) { afterCancelledZone = d.edits; return true; },
+    };
+    Run("Interactiv5Click");
+    EXPECT_EQ(ui.zoneShown, 2);
+    EXPECT_EQ(ui.consoleOpen, 0);
+    EXPECT_EQ(afterCancelledZone.at(1), "");
+    EXPECT_EQ(afterCancelledZone.at(5), "");
+
+    const ChainResult out = [&] {
+        test::RecordingConsole console;
+        GridCache grids;
+        CoreEnv env{data.Path(), 35, console, grids};
+        ChainResult r{};
+        EXPECT_EQ(TransformPoint(env, 8, 1, 600000.0, 500000.0, 80.0, r.first, r.second, r.third), 0);
+        return r;
+    }();
+    EXPECT_EQ(dialog.Text(1), FormatFixed(out.first, 11, 3));
+    EXPECT_EQ(dialog.Text(5), FormatFixed(out.second, 12, 3));
+    EXPECT_EQ(dialog.Text(3), FormatFixed(out.third, 8, 3));
+    EXPECT_EQ(dialog.Text(5).size(), 12u);
+}
+
+TEST_F(InteractiveCommandTest, PointThatCannotBeTransformedEndsTheProgram)
+{
+    dialog.steps = {[](ScriptedDialog& d) { d.Type({{10, "10"}, {11, "10"}}); return true; }};
+    try {
+        Run("Interactiv7Click");
+        FAIL() << "the command should have failed";
+    } catch (const FatalError& error) {
+        EXPECT_STREQ(error.what(), "Eroare: nu se poate transforma punctul introdus");
+    }
+    EXPECT_EQ(ui.consoleOpen, 0);
+    EXPECT_EQ(ui.console.Reads(), 1);
+}
+
+TEST_F(InteractiveCommandTest, ConfirmationChecksTheCommandsDataFiles)
+{
+    ctx.workDir = work.Path();
+    ctx.planeGridPath = data / "missing.GRD";
+    ctx.heightGridPath = data / kQuasigeoidGridName;
+    ctx.parameterPath = data / "missing.PAR";
+    EXPECT_EQ(ConfirmPointDialog(ctx, PointDialogKind::Geodetic), "Fisier grid lipsa sau invalid!");
+    EXPECT_EQ(ConfirmPointDialog(ctx, PointDialogKind::Stereo30Model), "Fisier cu parametri lipsa sau invalid !");
+    EXPECT_FALSE(ctx.dialogConfirmed);
+    // The plane dialog of the Transverse Mercator and LAEA commands checks nothing.
+    EXPECT_EQ(ConfirmPointDialog(ctx, PointDialogKind::Plane), std::nullopt);
+    EXPECT_TRUE(ctx.dialogConfirmed);
+
+    ctx.planeGridPath = data / kStereo70GridName;
+    ctx.heightGridPath = data / "nothing.GRD";
+    EXPECT_EQ(ConfirmPointDialog(ctx, PointDialogKind::PlaneToGeodetic), "Fisier grid lipsa sau invalid!");
+    ctx.heightGridPath = data / kQuasigeoidGridName;
+    EXPECT_EQ(ConfirmPointDialog(ctx, PointDialogKind::PlaneToGeodetic), std::nullopt);
+    EXPECT_TRUE(ctx.dialogConfirmed);
+}
+
+class InteractiveModelTest : public InteractiveCommandTest {
+protected:
+    void SetUp() override
+    {
+        InteractiveCommandTest::SetUp();
+        test::WriteNodeGrid(data / "Stereo30_Stereo70_2D.GRD", {330000.0, 560000.0, 1000.0, 4, 4},
+                            [](int, int) { return test::NodeValues{0.25, -0.125, 9.0}; });
+        test::WriteParameters(data / "Stereo30_Stereo70_2D.PAR", test::ShiftModel(100.0, -50.0));
+    }
+};
+
+TEST_F(InteractiveModelTest, PointGoesThroughTheTemporarySourceAndTheModel)
+{
+    std::map<int, std::string> first;
+    std::string source;
+    dialog.steps = {
+        [](ScriptedDialog& d) { d.Type({{1, "330400"}, {3, "560700"}}); return true; },
+        [&](ScriptedDialog& d) {
+            first = d.edits;
+            source = test::ReadBytes(work / "INPUT.TMP");
+            d.Type({{1, "300000"}});
+            return true;
+        },
+        [](ScriptedDialog& d) { d.Type({{1, "33o400"}}); return true; },
+    };
+    Run("Interactiv11Click");
+    EXPECT_EQ(source, "PROIECT:\r\nInteractiv, 330400, 560700\r\nENDF\r\n");
+    EXPECT_EQ(first.at(10), "560649.875");
+    EXPECT_EQ(first.at(11), "330500.250");
+    // A point outside the model's grid empties the outputs and says so.
+    EXPECT_EQ(dialog.notes, std::vector<std::string>{"Mesaj de informare: Punctul este in afara gridului de distorsiuni!"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Coordonata x invalida!"});
+    EXPECT_EQ(dialog.Text(10), "");
+    EXPECT_EQ(ctx.resultPath, (work / "OUTPUT.TMP").string());
+    EXPECT_FALSE(ctx.interactiveMode);
+}
+
+TEST_F(InteractiveModelTest, MissingModelFilesAreRefusedByTheDialog)
+{
+    fs::remove(data / "Stereo30_Stereo70_2D.PAR");
+    dialog.steps = {[](ScriptedDialog& d) { d.Type({{1, "330400"}, {3, "560700"}}); return true; }};
+    Run("Interactiv1Click");
+    EXPECT_EQ(dialog.refusals, std::vector<std::string>{"Fisier cu parametri lipsa sau invalid !"});
+    EXPECT_FALSE(fs::exists(work / "PNXYZ.REC"));
+}
+
+} // namespace
+} // namespace velmora
