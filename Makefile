@@ -31,10 +31,13 @@ test: build build-asan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The desktop application in data/demo where there is a display, otherwise every visible batch
+# command on the sample files through velmora-cli, into $(BUILD)/demo-run.
 run: build
-	./$(BUILD)/velmora-cli --help
+	sh tools/demo-run.sh $(BUILD)
 
-# Regenerates the demonstration data set in data/demo (needs PROJ; same bytes on every run).
+# Regenerates the demonstration data set in data/demo: grids, Bucharest models, samples and their
+# results (needs PROJ; same bytes on every run).
 demo-data: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-demodata

@@ -60,14 +60,18 @@ void WriteGrd(const std::filesystem::path& path, const GridHeader& header, int v
     const auto expected = static_cast<std::size_t>(ColumnCount(header) * RowCount(header) * valuesPerNode);
     if (values.size() != expected)
         throw std::runtime_error("grid " + path.string() + " has the wrong number of node values");
-    // Written beside the target and renamed, so a failed run never leaves a truncated grid.
+    const double head[] = {header.min1, header.max1, header.min2, header.max2, header.step1, header.step2};
+    std::string bytes(reinterpret_cast<const char*>(head), sizeof head);
+    bytes.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(double));
+    ReplaceFile(path, bytes);
+}
+
+void ReplaceFile(const std::filesystem::path& path, std::string_view bytes)
+{
     std::filesystem::path partial = path;
     partial += ".partial";
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    const double head[] = {header.min1, header.max1, header.min2, header.max2, header.step1, header.step2};
-    out.write(reinterpret_cast<const char*>(head), sizeof head);
-    out.write(reinterpret_cast<const char*>(values.data()),
-              static_cast<std::streamsize>(values.size() * sizeof(double)));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     std::error_code ec;
     if (out)

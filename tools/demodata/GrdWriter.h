@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::demodata {
@@ -31,6 +32,10 @@ struct GridValues {
 // Samples field(coord1, coord2, out) at every node; out receives valuesPerNode values.
 GridValues SampleGrid(const GridHeader& header, int valuesPerNode,
                       const std::function<void(double, double, double*)>& field);
+
+// Writes bytes to path, replacing that file only (by way of path + ".partial", removed again on
+// failure), so a failed run never leaves a truncated file. Throws std::runtime_error on failure.
+void ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Writes the grid to path, replacing that file only (by way of path + ".partial", removed again
 // on failure). Throws std::runtime_error on failure.

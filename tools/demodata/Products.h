@@ -1,6 +1,6 @@
 // The demonstration data set as a list of products. Each product writes its own files into the
 // output directory and touches nothing else there; a family of products (the correction grids,
-// later the Bucharest models and the sample files) is one function returning its list.
+// the Bucharest models, the sample files) is one function returning its list.
 #pragma once
 
 #include "Proj.h"
@@ -26,5 +26,13 @@ struct Product {
 
 // "EGG97_QGRJ.GRD", "zitaBucx.grd", "ETRS89_KRASOVSCHI42_2DJ.GRD", "ETRS89_Stereo30_2DJ.GRD".
 std::vector<Product> CorrectionGridProducts();
+
+// "Stereo30_Stereo70_2D.GRD/.PAR", "Stereo70_Stereo30_2D.GRD/.PAR"; they read the correction
+// grids in the output directory.
+std::vector<Product> BucharestModelProducts();
+
+// The sample source files in samples/ and their results by velmora-cli; they read the grids and
+// models in the output directory.
+std::vector<Product> SampleProducts();
 
 } // namespace velmora::demodata

@@ -8,6 +8,7 @@
 
 #include "Products.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -18,8 +19,11 @@ namespace {
 
 std::vector<velmora::demodata::Product> AllProducts()
 {
-    // Further families (the Bucharest models, the sample files) are appended here.
-    return velmora::demodata::CorrectionGridProducts();
+    // In this order: each family reads what the ones before it wrote into the output directory.
+    auto products = velmora::demodata::CorrectionGridProducts();
+    for (const auto& family : {velmora::demodata::BucharestModelProducts(), velmora::demodata::SampleProducts()})
+        products.insert(products.end(), family.begin(), family.end());
+    return products;
 }
 
 int Usage()
@@ -42,20 +46,20 @@ int main(int argc, char** argv)
     if (args.empty() || args[0].starts_with("-"))
         return Usage();
 
-    std::vector<const velmora::demodata::Product*> chosen;
     for (std::size_t k = 1; k < args.size(); ++k) {
-        const velmora::demodata::Product* found = nullptr;
+        bool known = false;
         for (const auto& product : products)
-            if (product.name == args[k])
-                found = &product;
-        if (found == nullptr) {
+            known = known || product.name == args[k];
+        if (!known) {
             std::cerr << "velmora-demodata: unknown product " << args[k] << " (see --list)\n";
             return 2;
         }
-        chosen.push_back(found);
     }
-    if (chosen.empty())
-        for (const auto& product : products)
+    // The products named (all when none is) run in the list's order, whatever the order of the
+    // arguments, so that a product always reads the files of those before it as they now are.
+    std::vector<const velmora::demodata::Product*> chosen;
+    for (const auto& product : products)
+        if (args.size() == 1 || std::find(args.begin() + 1, args.end(), product.name) != args.end())
             chosen.push_back(&product);
 
     try {
