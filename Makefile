@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
 # Debian packages the build, the tests and the demonstration tools need.
-DEB_PACKAGES = cmake g++ make libgtest-dev libgmock-dev libproj-dev proj-bin proj-data
+DEB_PACKAGES = cmake g++ make libgtest-dev libgmock-dev libproj-dev proj-bin proj-data qt6-base-dev fonts-dejavu-core
 
 .PHONY: deps build build-asan test run clean demo-data
 
@@ -24,7 +24,7 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON -DVELMORA_GUI=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 test: build build-asan

@@ -1,0 +1,243 @@
+#include "app/PointDialogs.h"
+
+#include "app/StandardDialogs.h"
+#include "app/TextCodec.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kHeightNote = "OBSERVATIE: H_MN nu este obligatoriu (h transformat depinde de precizia "
+                                    "cvasigeoidului)";
+
+constexpr PointDialogTexts kBottomDlg1{"OKBottomDlg1", "Transformare interactiva (B,L,h) ETRS89",
+                                      "Intrare: (B,L,h) ETRS89", "Iesire: (x,y,H_MN)", nullptr, nullptr, nullptr,
+                                      "x", "y", "H_MN",
+                                      "OBSERVATIE: h nu este obligatoriu (H_MN transformat depinde de precizia "
+                                      "cvasigeoidului)",
+                                      "OKBtn", "CancelBtn"};
+constexpr PointDialogTexts kBottomDlg2{"OKBottomDlg2", "Transformare interactiva (x,y) Stereo30 --> (x,y) Stereo70",
+                                      "Intrare: (x,y) Stereo30 Bucuresti", "Iesire: (x,y) Stereo70", "x (Est)",
+                                      "y (Nord)", nullptr, "x (Nord)", "y (Est)", nullptr, nullptr, "Button1",
+                                      "Button2"};
+constexpr PointDialogTexts kBottomDlg3{"OKBottomDlg3", "Transformare interactiva (x,y) Stereo70 --> (x,y) Stereo30",
+                                      "Intrare: (x,y) Stereo70", "Iesire: (x,y) Stereo30 Bucuresti", "x (Nord)",
+                                      "y (Est)", nullptr, "x (Est)", "y (Nord)", nullptr, nullptr, "Button1",
+                                      "Button2"};
+constexpr PointDialogTexts kBottomDlg4{"OKBottomDlg4", "Transformare interactiva (x,y,H_MN) --> (B,L,h) ETRS89",
+                                      "Intrare: (x,y,H_MN)", "Iesire: (B,L,h) ETRS89", "x", "y", "H_MN", "B", "L",
+                                      "h", kHeightNote, "OKBtn", "CancelBtn"};
+constexpr PointDialogTexts kRightDlg12{"OKRightDlg12", "Transformare interactiva", "Intrare:", "Iesire:", "x", "y",
+                                       "H", "x", "y", "H", kHeightNote, "OKBtn", "CancelBtn"};
+
+QString Latin(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+void SetLabel(QLabel* label, const char* text)
+{
+    if (label != nullptr && text != nullptr)
+        label->setText(Latin(text));
+}
+
+} // namespace
+
+PointDialogWindow::PointDialogWindow(PointDialogKind kind, const PointDialogTexts& texts, StandardDialogs& dialogs,
+                                     QWidget* parent)
+    : QDialog(parent), kind_(kind), dialogs_(dialogs)
+{
+    setObjectName(Latin(texts.objectName));
+    setWindowTitle(Latin(texts.caption));
+    auto* layout = new QVBoxLayout(this);
+    headerIn_ = AddHeader(layout, texts.headerIn);
+    if (kind == PointDialogKind::Geodetic) {
+        AddGeodeticInputs(layout);
+    } else {
+        std::array<int, 3> numbers{};
+        const std::span<const PointEdit> inputs = InputEdits(kind);
+        for (std::size_t k = 0; k < inputs.size(); ++k) {
+            AddEdit(inputs[k].number, inputs[k].maxLength, false);
+            numbers[k] = inputs[k].number;
+        }
+        AddRow(layout, std::span<const int>(numbers.data(), inputs.size()),
+               {texts.inputX, texts.inputY, texts.inputHeight}, inputLabels_);
+    }
+    if (texts.note != nullptr) {
+        auto* note = new QLabel(Latin(texts.note), this);
+        note->setWordWrap(true);
+        layout->addWidget(note);
+    }
+    headerOut_ = AddHeader(layout, texts.headerOut);
+    for (const int number : OutputEdits(kind))
+        AddEdit(number, 0, true);
+    AddRow(layout, OutputEdits(kind), {texts.outputX, texts.outputY, texts.outputHeight}, outputLabels_);
+
+    auto* buttons = new QHBoxLayout;
+    okButton_ = new QPushButton(QStringLiteral("Transformare"), this);
+    okButton_->setObjectName(Latin(texts.okName));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(Latin(texts.cancelName));
+    buttons->addStretch();
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    layout->addLayout(buttons);
+    connect(okButton_, &QPushButton::clicked, this, &PointDialogWindow::Confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &PointDialogWindow::reject);
+}
+
+QLabel* PointDialogWindow::AddHeader(QVBoxLayout* layout, const char* text)
+{
+    auto* header = new QLabel(Latin(text), this);
+    QFont font = header->font();
+    font.setBold(true);
+    header->setFont(font);
+    layout->addWidget(header);
+    return header;
+}
+
+QLineEdit* PointDialogWindow::AddEdit(int number, int maxLength, bool output)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QStringLiteral("Edit%1").arg(number));
+    if (output) {
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::ClickFocus);
+    } else {
+        edit->setMaxLength(maxLength);
+    }
+    // Room for a coordinate of 12 characters, or one part of an angle.
+    const int chars = output || maxLength > 5 ? 14 : 6;
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars);
+    edits_[number] = edit;
+    return edit;
+}
+
+// Degrees, minutes, seconds and fraction of B (Edit1..Edit4) and L (Edit5..Edit8), then h (Edit9).
+void PointDialogWindow::AddGeodeticInputs(QVBoxLayout* layout)
+{
+    auto* grid = new QGridLayout;
+    const std::array<const char*, 4> headings{"grade", "minute", "secunde", "fractiuni"};
+    for (std::size_t k = 0; k < headings.size(); ++k)
+        grid->addWidget(new QLabel(Latin(headings[k]), this), 0, static_cast<int>(k) + 1);
+    const std::span<const PointEdit> inputs = InputEdits(kind_);
+    const std::array<const char*, 3> rows{"B", "L", "h (m)"};
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        const int row = static_cast<int>(k / 4) + 1;
+        const int column = static_cast<int>(k % 4) + 1;
+        if (column == 1)
+            grid->addWidget(new QLabel(Latin(rows[k / 4]), this), row, 0);
+        grid->addWidget(AddEdit(inputs[k].number, inputs[k].maxLength, false), row, column);
+    }
+    layout->addLayout(grid);
+}
+
+void PointDialogWindow::AddRow(QVBoxLayout* layout, std::span<const int> edits,
+                               std::array<const char*, 3> labelTexts, std::array<QLabel*, 3>& labels)
+{
+    auto* row = new QHBoxLayout;
+    for (std::size_t k = 0; k < edits.size(); ++k) {
+        labels[k] = new QLabel(Latin(labelTexts[k] != nullptr ? labelTexts[k] : ""), this);
+        row->addWidget(labels[k]);
+        row->addWidget(edits_.at(edits[k]));
+    }
+    row->addStretch();
+    layout->addLayout(row);
+}
+
+void PointDialogWindow::Prepare(const InteractiveCommand& command)
+{
+    setWindowTitle(Latin(command.caption));
+    const PointDialogLabels& labels = command.labels;
+    SetLabel(headerIn_, labels.headerIn);
+    SetLabel(headerOut_, labels.headerOut);
+    SetLabel(inputLabels_[0], labels.inputX);
+    SetLabel(inputLabels_[1], labels.inputY);
+    SetLabel(inputLabels_[2], labels.inputHeight);
+    SetLabel(outputLabels_[0], labels.outputX);
+    SetLabel(outputLabels_[1], labels.outputY);
+    SetLabel(outputLabels_[2], labels.outputHeight);
+}
+
+bool PointDialogWindow::Show(CommandContext& ctx)
+{
+    ctx_ = &ctx;
+    exec();
+    ctx_ = nullptr;
+    return ctx.dialogConfirmed;
+}
+
+std::string PointDialogWindow::Text(int edit) const
+{
+    return EncodeWindows1252(Edit(edit)->text());
+}
+
+void PointDialogWindow::SetText(int edit, const std::string& text)
+{
+    Edit(edit)->setText(DecodeWindows1252(text));
+}
+
+void PointDialogWindow::ShowNote(const std::string& text, const std::string& caption)
+{
+    dialogs_.Information(isVisible() ? this : parentWidget(), TextFromBytes(caption), TextFromBytes(text));
+}
+
+QLineEdit* PointDialogWindow::Edit(int number) const
+{
+    return edits_.at(number);
+}
+
+void PointDialogWindow::Confirm()
+{
+    if (ctx_ == nullptr)
+        return;
+    if (const auto message = ConfirmPointDialog(*ctx_, kind_)) {
+        dialogs_.Error(this, TextFromBytes(*message));
+        return;
+    }
+    accept();
+}
+
+void PointDialogWindow::reject()
+{
+    if (ctx_ != nullptr) {
+        ctx_->dialogConfirmed = false;
+        ctx_->interactiveMode = false;
+    }
+    QDialog::reject();
+}
+
+TOKBottomDlg1::TOKBottomDlg1(StandardDialogs& dialogs, QWidget* parent)
+    : PointDialogWindow(PointDialogKind::Geodetic, kBottomDlg1, dialogs, parent)
+{
+}
+
+TOKBottomDlg2::TOKBottomDlg2(StandardDialogs& dialogs, QWidget* parent)
+    : PointDialogWindow(PointDialogKind::Stereo30Model, kBottomDlg2, dialogs, parent)
+{
+}
+
+TOKBottomDlg3::TOKBottomDlg3(StandardDialogs& dialogs, QWidget* parent)
+    : PointDialogWindow(PointDialogKind::Stereo70Model, kBottomDlg3, dialogs, parent)
+{
+}
+
+TOKBottomDlg4::TOKBottomDlg4(StandardDialogs& dialogs, QWidget* parent)
+    : PointDialogWindow(PointDialogKind::PlaneToGeodetic, kBottomDlg4, dialogs, parent)
+{
+}
+
+TOKRightDlg12::TOKRightDlg12(StandardDialogs& dialogs, QWidget* parent)
+    : PointDialogWindow(PointDialogKind::Plane, kRightDlg12, dialogs, parent)
+{
+}
+
+} // namespace velmora

@@ -1,0 +1,108 @@
+// The dialogs of the "Interactiv" commands: TOKBottomDlg1 (B, L, h in), TOKBottomDlg4 (plane in,
+// B, L, h out), TOKBottomDlg2 and TOKBottomDlg3 (the Bucharest models) and TOKRightDlg12 (plane to
+// plane). One window class lays out all five from their descriptions; the commands set caption
+// and labels and read and write the edits by number.
+#pragma once
+
+#include "commands/InteractiveCommands.h"
+
+#include <QDialog>
+
+#include <map>
+
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QVBoxLayout;
+
+namespace velmora {
+
+class StandardDialogs;
+
+// The dialog's own texts; the commands replace some of them.
+struct PointDialogTexts {
+    const char* objectName;
+    const char* caption;
+    const char* headerIn;
+    const char* headerOut;
+    const char* inputX;
+    const char* inputY;
+    const char* inputHeight;
+    const char* outputX;
+    const char* outputY;
+    const char* outputHeight;
+    const char* note; // nullptr: none
+    const char* okName;
+    const char* cancelName;
+};
+
+class PointDialogWindow : public QDialog, public PointDialog {
+    Q_OBJECT
+public:
+    PointDialogWindow(PointDialogKind kind, const PointDialogTexts& texts, StandardDialogs& dialogs, QWidget* parent);
+
+    void Prepare(const InteractiveCommand& command) override;
+    bool Show(CommandContext& ctx) override;
+    std::string Text(int edit) const override;
+    void SetText(int edit, const std::string& text) override;
+    void ShowNote(const std::string& text, const std::string& caption) override;
+
+    QLineEdit* Edit(int number) const;
+    QPushButton* OKButton() const { return okButton_; }
+    QPushButton* CancelButton() const { return cancelButton_; }
+
+public slots:
+    void Confirm();
+    void reject() override;
+
+private:
+    QLabel* AddHeader(QVBoxLayout* layout, const char* text);
+    QLineEdit* AddEdit(int number, int maxLength, bool output);
+    void AddGeodeticInputs(QVBoxLayout* layout);
+    void AddRow(QVBoxLayout* layout, std::span<const int> edits, std::array<const char*, 3> labelTexts,
+                std::array<QLabel*, 3>& labels);
+
+    PointDialogKind kind_;
+    StandardDialogs& dialogs_;
+    CommandContext* ctx_ = nullptr;
+    std::map<int, QLineEdit*> edits_;
+    QLabel* headerIn_ = nullptr;
+    QLabel* headerOut_ = nullptr;
+    std::array<QLabel*, 3> inputLabels_{};
+    std::array<QLabel*, 3> outputLabels_{};
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+};
+
+class TOKBottomDlg1 : public PointDialogWindow {
+    Q_OBJECT
+public:
+    TOKBottomDlg1(StandardDialogs& dialogs, QWidget* parent);
+};
+
+class TOKBottomDlg2 : public PointDialogWindow {
+    Q_OBJECT
+public:
+    TOKBottomDlg2(StandardDialogs& dialogs, QWidget* parent);
+};
+
+class TOKBottomDlg3 : public PointDialogWindow {
+    Q_OBJECT
+public:
+    TOKBottomDlg3(StandardDialogs& dialogs, QWidget* parent);
+};
+
+class TOKBottomDlg4 : public PointDialogWindow {
+    Q_OBJECT
+public:
+    TOKBottomDlg4(StandardDialogs& dialogs, QWidget* parent);
+};
+
+class TOKRightDlg12 : public PointDialogWindow {
+    Q_OBJECT
+public:
+    TOKRightDlg12(StandardDialogs& dialogs, QWidget* parent);
+};
+
+} // namespace velmora

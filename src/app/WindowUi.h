@@ -1,0 +1,51 @@
+// The commands' Ui answered with the program's windows: the file selection and zone dialogs, the
+// message boxes, the information window, the console dialog and the progress window.
+#pragma once
+
+#include "commands/Ui.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace velmora {
+
+class ConsoleDialog;
+class StandardDialogs;
+class TForm2;
+class TForm5;
+class TOKBottomDlg;
+class TOKRightDlg;
+
+class WindowUi : public Ui {
+public:
+    struct Windows {
+        QWidget* frame;
+        TOKBottomDlg* files;
+        TOKRightDlg* zone;
+        TForm2* information;
+        TForm5* progress;
+        ConsoleDialog* console;
+    };
+    WindowUi(const Windows& windows, StandardDialogs& dialogs);
+
+    bool SelectFiles(CommandContext& ctx, const std::string& caption) override;
+    bool SelectZone(CommandContext& ctx) override;
+    void ShowMessage(const std::string& text) override;
+    void ShowInformation(const std::string& text) override;
+    ErrorConsole& OpenConsole() override;
+    void CloseConsole() override;
+    void Progress(std::uint64_t done, std::uint64_t total) override;
+
+    // Closes the progress window however the command ended.
+    void EndProgress();
+
+private:
+    QWidget* MessageParent() const;
+
+    Windows windows_;
+    StandardDialogs& dialogs_;
+    QString caption_;
+};
+
+} // namespace velmora

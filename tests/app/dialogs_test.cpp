@@ -1,0 +1,264 @@
+// The file selection and zone dialogs, and the commands' dialogs driven from the menu on the
+// demonstration data: an interactive ETRS89 -> Stereo70 point with its validation, a Stereo70 ->
+// TMzn point with the zone dialog cancelled, and a long batch run with its progress window.
+#include "AppTestSupport.h"
+#include "app/MDIFrame.h"
+#include "app/MessageWindows.h"
+#include "app/PointDialogs.h"
+#include "app/SelectionDialogs.h"
+#include "core/CorrectionGrid.h"
+#include "core/TransformPoint.h"
+#include "files/NumberText.h"
+#include "support/TestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+
+namespace velmora {
+
+namespace {
+
+void WriteFile(const QString& path, const std::string& bytes)
+{
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+QStringList LabelTexts(const QWidget* dialog)
+{
+    QStringList texts;
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        texts << label->text();
+    return texts;
+}
+
+} // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(work.isValid());
+        QVERIFY(QDir::setCurrent(work.path()));
+        dialogs = test::ScriptedDialogs{};
+        frame = std::make_unique<TFrameForm>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs, [] {});
+    }
+    void cleanup()
+    {
+        frame.reset();
+        QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
+    }
+
+    void fileDialogRefusesUntilTheChoiceIsUsable()
+    {
+        const QString source = work.filePath("pct.txt");
+        WriteFile(source, "T\r\nA, 45 0 0, 25 0 0\r\nENDF");
+        TOKBottomDlg& dialog = *frame->OKBottomDlg;
+        CommandContext& ctx = frame->Context();
+        ctx.transformationCode = '3';
+        test::ModalScript script;
+        script.Expect(&dialog, [&] {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Caption"));
+            QCOMPARE(dialog.Edit3->text(), QStringLiteral("*.TXT"));
+            dialog.OKBtn->click(); // nothing chosen yet
+            dialogs.openNames = {source};
+            dialogs.saveNames = {work.filePath("pct.dat")};
+            dialog.BitBtn2->click();
+            dialog.Button1->click();
+            dialog.OKBtn->click(); // the result becomes pct.txt: the source itself
+            dialogs.openNames = {work.filePath("absent.txt")};
+            dialog.BitBtn2->click();
+            dialogs.saveNames = {work.filePath("rez")};
+            dialog.Button1->click();
+            dialog.OKBtn->click();
+            dialogs.openNames = {QString()}; // cancelled: the previous choice stays
+            dialog.BitBtn2->click();
+            dialogs.openNames = {source};
+            dialog.BitBtn2->click();
+            dialog.OKBtn->click();
+        });
+        QVERIFY(dialog.Select(ctx, QStringLiteral("Caption")));
+        QVERIFY(script.Done());
+        QCOMPARE(dialogs.errors, (QStringList{"Fisier de intrare invalid!",
+                                              "Nume fisier intrare identic cu nume fisier iesire!",
+                                              "Fisier de intrare invalid!"}));
+        QCOMPARE(dialogs.presetNames.mid(0, 2), (QStringList{"*.TXT", "REZINT.txt"}));
+        QCOMPARE(dialogs.presetNames.at(4), work.filePath("absent.txt"));
+        QCOMPARE(dialogs.filters.mid(0, 2), (QStringList{"Fisier intrare|*.TXT", "Fisier iesire |*.TXT"}));
+        QCOMPARE(QString::fromStdString(ctx.resultPath), work.filePath("rez.txt"));
+        QCOMPARE(QString::fromStdString(ctx.inputPath), source);
+        QCOMPARE(dialog.Edit3->text(), source);
+
+        // Another command's temporary names never reach the dialog; Cancel confirms nothing.
+        ctx.inputPath = "INPUT.TMP";
+        script.Expect(&dialog, [&] {
+            QCOMPARE(QString::fromStdString(ctx.inputPath), source);
+            dialog.CancelBtn->click();
+        });
+        QVERIFY(!dialog.Select(ctx, QStringLiteral("Caption")));
+        QVERIFY(!ctx.dialogConfirmed);
+    }
+
+    void zoneDialogKeepsTheChoice()
+    {
+        TOKRightDlg& dialog = *frame->OKRightDlg;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("      Optiuni pentru fusul ETRS-TMzn"));
+        QCOMPARE(dialog.Zone35->text(), QStringLiteral("fus 35 (24°..27°..30°)"));
+        CommandContext ctx;
+        test::ModalScript script;
+        script.Expect(&dialog, [&] { dialog.OKBtn->click(); });
+        script.Expect(&dialog, [&] {
+            dialog.Zone35->setChecked(true);
+            dialog.OKBtn->click();
+        });
+        script.Expect(&dialog, [&] {
+            QVERIFY(dialog.Zone35->isChecked());
+            dialog.CancelBtn->click();
+        });
+        QVERIFY(dialog.Select(ctx));
+        QCOMPARE(ctx.tmZone, 34);
+        QVERIFY(dialog.Select(ctx));
+        QCOMPARE(ctx.tmZone, 35);
+        QVERIFY(!dialog.Select(ctx));
+        QCOMPARE(ctx.tmZone, 35);
+        QVERIFY(script.Done());
+    }
+
+    void interactiveEtrs89PointWithItsValidation()
+    {
+        TOKBottomDlg1& dialog = *frame->OKBottomDlg1;
+        QCOMPARE(dialog.Edit(1)->maxLength(), 3);
+        QCOMPARE(dialog.Edit(4)->maxLength(), 5);
+        QCOMPARE(dialog.Edit(9)->maxLength(), 10);
+        QVERIFY(dialog.Edit(10)->isReadOnly());
+        test::ModalScript script;
+        script.Expect(&dialog, [&] {
+            const std::array<const char*, 8> texts{"45", "60", "15", "5", "25", "10", "5", "25"};
+            for (std::size_t k = 0; k < texts.size(); ++k)
+                dialog.Edit(static_cast<int>(k) + 1)->setText(texts[k]);
+            dialog.OKButton()->click();
+        });
+        script.Expect(&dialog, [&] {
+            QCOMPARE(dialog.Edit(2)->text(), QStringLiteral("60"));
+            dialog.Edit(2)->setText("30");
+            dialog.OKButton()->click();
+        });
+        QString x;
+        QString y;
+        QString height;
+        script.Expect(&dialog, [&] {
+            x = dialog.Edit(10)->text();
+            y = dialog.Edit(11)->text();
+            height = dialog.Edit(14)->text();
+            dialog.CancelButton()->click();
+        });
+        frame->findChild<QAction*>("mm121Click")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(script.unexpected.isEmpty());
+        QCOMPARE(dialogs.errors, QStringList{"Coordonata B are minute >= 60"});
+        QCOMPARE(dialog.windowTitle(), QStringLiteral(" (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42"));
+        QVERIFY(LabelTexts(&dialog).contains("x (Nord)"));
+
+        test::RecordingConsole console;
+        GridCache grids;
+        CoreEnv env{VELMORA_DEMO_DATA_DIR, 34, console, grids};
+        double out[3];
+        QCOMPARE(TransformPoint(env, 1, 0, 25 + 10 / 60.0 + 5.25 / 3600, 45 + 30 / 60.0 + 15.5 / 3600, 0.0, out[0],
+                                out[1], out[2]),
+                 0);
+        QCOMPARE(x.toStdString(), FormatFixed(out[0], 11, 3));
+        QCOMPARE(y.toStdString(), FormatFixed(out[1], 11, 3));
+        QCOMPARE(height, QString());
+        QVERIFY(!frame->Context().interactiveMode);
+        QVERIFY(!frame->Busy());
+    }
+
+    void stereo70ToTmznWithTheZoneDialogCancelled()
+    {
+        TOKRightDlg12& dialog = *frame->OKRightDlg12;
+        test::ModalScript script;
+        script.Expect(&dialog, [&] {
+            dialog.Edit(10)->setText("500000");
+            dialog.Edit(11)->setText("500000");
+            dialog.OKButton()->click();
+        });
+        script.Expect(frame->OKRightDlg, [&] { frame->OKRightDlg->CancelBtn->click(); });
+        script.Expect(&dialog, [&] {
+            QCOMPARE(dialog.Edit(1)->text(), QString());
+            QCOMPARE(dialog.Edit(10)->text(), QStringLiteral("500000"));
+            dialog.OKButton()->click();
+        });
+        script.Expect(frame->OKRightDlg, [&] {
+            frame->OKRightDlg->Zone35->setChecked(true);
+            frame->OKRightDlg->OKBtn->click();
+        });
+        QString north;
+        QString east;
+        script.Expect(&dialog, [&] {
+            north = dialog.Edit(1)->text();
+            east = dialog.Edit(5)->text();
+            dialog.CancelButton()->click();
+        });
+        frame->findChild<QAction*>("Interactiv5Click")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY(dialogs.errors.isEmpty());
+        QVERIFY(LabelTexts(&dialog).contains("Iesire:[x,y,(H)]_TMzn (EVRF)"));
+        QCOMPARE(north.size(), 11);
+        QCOMPARE(east.size(), 12);
+        QCOMPARE(dialog.Edit(3)->text(), QString());
+        QCOMPARE(frame->Context().tmZone, 35);
+    }
+
+    // A run long enough for the progress window, which counts the points, then the result named
+    // in the information window.
+    void batchRunShowsItsProgressAndNamesTheResult()
+    {
+        std::string source = "Lucrare\r\n";
+        for (int k = 0; k < 5000; ++k)
+            source.append("P").append(std::to_string(k)).append(", 45 ").append(std::to_string(k % 60)).append(
+                " 0, 25 10 0, 100\r\n");
+        WriteFile(work.filePath("lung.txt"), source + "ENDF");
+        dialogs.openNames = {work.filePath("lung.txt")};
+        dialogs.saveNames = {work.filePath("rez.txt")};
+        test::ModalScript script;
+        script.Expect(frame->OKBottomDlg, [&] {
+            frame->OKBottomDlg->BitBtn2->click();
+            frame->OKBottomDlg->Button1->click();
+            frame->OKBottomDlg->OKBtn->click();
+        });
+        int maximum = 0;
+        script.Expect(frame->Form5, [&] { maximum = frame->Form5->ProgressBar1->maximum(); });
+        QString information;
+        script.Expect(frame->Form2, [&] {
+            information = frame->Form2->Memo1->toPlainText();
+            QVERIFY(!frame->Form5->isVisible());
+            frame->Form2->Button1->click();
+        });
+        frame->findChild<QAction*>("mm111Click")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(script.unexpected.isEmpty());
+        QCOMPARE(maximum, 5000);
+        QCOMPARE(information, "Fisierul rezultat este: " + work.filePath("rez.txt") + ".");
+        QVERIFY(QFileInfo(work.filePath("rez.txt")).size() > 5000 * 30);
+        QVERIFY(!frame->Busy());
+    }
+
+private:
+    QTemporaryDir work;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<TFrameForm> frame;
+};
+
+} // namespace velmora
+
+QTEST_MAIN(velmora::DialogsTest)
+#include "dialogs_test.moc"

@@ -1,0 +1,214 @@
+// The main window: its windows, the menu with every item and its state, the help and About
+// windows, and the error window that ends the program.
+#include "AppTestSupport.h"
+#include "app/ConsoleDialog.h"
+#include "app/HelpWindow.h"
+#include "app/MDIFrame.h"
+#include "app/MessageWindows.h"
+#include "app/PointDialogs.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace velmora {
+
+namespace {
+
+QStringList Captions(const QList<QAction*>& actions)
+{
+    QStringList captions;
+    for (const QAction* action : actions)
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return captions;
+}
+
+QMenu* TopMenu(QMainWindow& window, const QString& caption)
+{
+    for (QAction* action : window.menuBar()->actions())
+        if (action->text() == caption)
+            return action->menu();
+    return nullptr;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        quits = 0;
+        frame = std::make_unique<TFrameForm>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs,
+                                             [this] { ++quits; });
+    }
+    void cleanup() { frame.reset(); }
+
+    void windowsOfTheStartUp()
+    {
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Velmora - Transformari de coordonate"));
+        QCOMPARE(frame->MdiArea->size().isEmpty(), false);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        QCOMPARE(frame->centralWidget()->size(), QSize(744, 418));
+        QVERIFY(!frame->Label1->isVisible());
+        QVERIFY(frame->Image1->isVisible());
+        QCOMPARE(frame->Form1->windowTitle(), QStringLiteral("Mesaj de eroare"));
+        QCOMPARE(frame->Form2->windowTitle(), QStringLiteral("Mesaj de informare"));
+        QCOMPARE(frame->Form3->windowTitle(), QStringLiteral("About"));
+        QCOMPARE(frame->Form5->windowTitle(), QStringLiteral("Progresul procedurii de calcul grid"));
+        QCOMPARE(frame->Form1->Label1->text(), QStringLiteral("Pentru a executa alta transformare, relansati  aplicatia!"));
+        QVERIFY(!frame->Context().interactiveMode);
+
+        QStringList about;
+        for (const QLabel* label : frame->Form3->findChildren<QLabel*>())
+            about << label->text();
+        QCOMPARE(about.mid(0, 2), (QStringList{"Velmora", "Version 4.08"}));
+        QVERIFY(about.join(' ').contains(QStringLiteral("demonstrative")));
+    }
+
+    void menuItemsAndTheirStates()
+    {
+        QStringList visibleTop;
+        for (const QAction* action : frame->menuBar()->actions())
+            if (action->isVisible())
+                visibleTop << action->text();
+        QCOMPARE(visibleTop, (QStringList{"&File", "Transformare_Puncte_Romania", "Transformare_Puncte_Bucuresti",
+                                          "&Window", "Help"}));
+        for (const char* hidden : {"Conversie_Coordonate", "Transformare_2D", "Transformare_3D"}) {
+            QMenu* menu = TopMenu(*frame, QString::fromLatin1(hidden));
+            QVERIFY2(menu != nullptr, hidden);
+            QVERIFY(!menu->menuAction()->isVisible());
+            QVERIFY(!menu->menuAction()->isEnabled());
+            for (const QAction* item : menu->actions())
+                QVERIFY(!item->isEnabled());
+        }
+        QCOMPARE(TopMenu(*frame, "Conversie_Coordonate")->actions().size(), 11);
+        QCOMPARE(Captions(TopMenu(*frame, "Transformare_2D")->actions()),
+                 (QStringList{"Transformare fara Regresie", "Transformare cu Regresie"}));
+        QCOMPARE(Captions(TopMenu(*frame, "Transformare_3D")->actions()).size(), 5);
+
+        QMenu* romania = TopMenu(*frame, "Transformare_Puncte_Romania");
+        QStringList visible;
+        QStringList all;
+        for (const QAction* action : romania->actions()) {
+            const QString caption = action->isSeparator() ? QStringLiteral("-") : action->text();
+            all << caption;
+            if (action->isVisible())
+                visible << caption;
+        }
+        QCOMPARE(all.size(), 15);
+        QCOMPARE(all.count("-"), 4);
+        QCOMPARE(visible, (QStringList{
+                              "(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo70_Sistem Krasovski42",
+                              "(x,y,H_MN)_Stereo70_Sistem Krasovski42-->(B,L,h)_ETRS89",
+                              "-",
+                              "-",
+                              "-",
+                              "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_Transverse Mercator, (EVRF2007)",
+                              "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)",
+                              "-",
+                              "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)",
+                              "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)",
+                          }));
+        QCOMPARE(Captions(TopMenu(*frame, "Transformare_Puncte_Bucuresti")->actions()),
+                 (QStringList{"(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo30_Bucuresti",
+                              "(x,y,H_MN)_Stereo30_Bucuresti-->(B,L,h)_ETRS89",
+                              "(x,y)_Stereo30_Bucuresti-->(x,y)_Stereo70", "(x,y)_Stereo70-->(x,y)_Stereo30_Bucuresti"}));
+
+        // Every command is a "Din fisier" / "Interactiv" pair named after its handler; the hidden
+        // duplicates sit in invisible, disabled submenus.
+        const QStringList visibleHandlers{"mm111Click",        "mm121Click",       "Dinfisier1Click",
+                                          "Iteractiv1Click",   "Dinfisier6Click",  "Interactiv5Click",
+                                          "Dinfisier13Click",  "Interactiv12Click"};
+        for (const QString& name : visibleHandlers) {
+            auto* action = frame->findChild<QAction*>(name);
+            QVERIFY2(action != nullptr, qPrintable(name));
+            QVERIFY(action->isEnabled());
+            QVERIFY(action->text() == "Din fisier" || action->text() == "Interactiv");
+        }
+        for (const char* name : {"Dinfisier2Click", "Interactiv1Click", "Dinfisier5Click", "Interactiv4Click"}) {
+            auto* action = frame->findChild<QAction*>(name);
+            QVERIFY2(action != nullptr, name);
+            auto* submenu = qobject_cast<QMenu*>(action->parent());
+            QVERIFY(submenu != nullptr);
+            QVERIFY(!submenu->menuAction()->isVisible());
+            QVERIFY(!submenu->menuAction()->isEnabled());
+        }
+        QCOMPARE(Captions(TopMenu(*frame, "&File")->actions()), (QStringList{"&New", "&Open...", "E&xit"}));
+        QCOMPARE(Captions(TopMenu(*frame, "&Window")->actions()),
+                 (QStringList{"&Tile", "&Cascade", "&Arrange icons"}));
+        QCOMPARE(Captions(TopMenu(*frame, "Help")->actions()), (QStringList{"Contents", "About..."}));
+    }
+
+    void helpContentsAndAMissingHelpFile()
+    {
+        TopMenu(*frame, "Help")->actions().at(0)->trigger();
+        auto* help = frame->findChild<HelpWindow*>();
+        QVERIFY(help != nullptr);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->Browser->source().fragment(), QStringLiteral("cuprins"));
+        QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("Cuprins")));
+
+        QTemporaryDir empty;
+        TFrameForm elsewhere(empty.path().toStdString(), dialogs, [] {});
+        TopMenu(elsewhere, "Help")->actions().at(0)->trigger();
+        auto* missing = elsewhere.findChild<HelpWindow*>();
+        QVERIFY(missing->Browser->toPlainText().contains(QStringLiteral("nu a fost gasit")));
+        QVERIFY(dialogs.errors.isEmpty());
+    }
+
+    // A point the dispatcher rejects: its diagnostic waits on the console, then the error window
+    // names the failure, and closing it by its title bar ends the program.
+    void errorWindowEndsTheProgram()
+    {
+        QTemporaryDir work;
+        QVERIFY(QDir::setCurrent(work.path()));
+        test::ModalScript script;
+        QString console;
+        QString error;
+        script.Expect(frame->OKBottomDlg4, [&] {
+            frame->OKBottomDlg4->Edit(10)->setText("10");
+            frame->OKBottomDlg4->Edit(11)->setText("10");
+            frame->OKBottomDlg4->OKButton()->click();
+        });
+        script.Expect(frame->Console, [&] {
+            console = frame->Console->Output->toPlainText();
+            QTest::keyClick(frame->Console->Input, Qt::Key_Return);
+        });
+        script.Expect(frame->Form1, [&] {
+            error = frame->Form1->Memo1->toPlainText();
+            QCOMPARE(quits, 0);
+            frame->Form1->close();
+        });
+        frame->findChild<QAction*>("Iteractiv1Click")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY(console.endsWith(QStringLiteral("Tastati <Enter>...")));
+        QCOMPARE(error, QStringLiteral("Eroare: nu se poate transforma punctul introdus"));
+        QCOMPARE(quits, 1);
+        // Nothing runs after the error window.
+        QVERIFY(frame->Busy());
+        frame->findChild<QAction*>("Iteractiv1Click")->trigger();
+        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
+    }
+
+private:
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<TFrameForm> frame;
+    int quits = 0;
+};
+
+} // namespace velmora
+
+QTEST_MAIN(velmora::MainWindowTest)
+#include "main_window_test.moc"
