@@ -90,6 +90,7 @@ PointDialogWindow::PointDialogWindow(PointDialogKind kind, const PointDialogText
     buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton_);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(okButton_, &QPushButton::clicked, this, &PointDialogWindow::Confirm);
     connect(cancelButton_, &QPushButton::clicked, this, &PointDialogWindow::reject);
 }
@@ -114,9 +115,9 @@ QLineEdit* PointDialogWindow::AddEdit(int number, int maxLength, bool output)
     } else {
         edit->setMaxLength(maxLength);
     }
-    // Room for a coordinate of 12 characters, or one part of an angle.
-    const int chars = output || maxLength > 5 ? 14 : 6;
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars);
+    // Room for what the edit holds: a part of an angle, a coordinate, or an angle as text.
+    const int chars = output ? 18 : maxLength + 3;
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars);
     edits_[number] = edit;
     return edit;
 }
@@ -135,8 +136,11 @@ void PointDialogWindow::AddGeodeticInputs(QVBoxLayout* layout)
         const int column = static_cast<int>(k % 4) + 1;
         if (column == 1)
             grid->addWidget(new QLabel(Latin(rows[k / 4]), this), row, 0);
-        grid->addWidget(AddEdit(inputs[k].number, inputs[k].maxLength, false), row, column);
+        // The height has no parts: its edit takes the whole row.
+        const int span = row == 3 ? 4 : 1;
+        grid->addWidget(AddEdit(inputs[k].number, inputs[k].maxLength, false), row, column, 1, span, Qt::AlignLeft);
     }
+    grid->setColumnStretch(static_cast<int>(headings.size()) + 1, 1);
     layout->addLayout(grid);
 }
 

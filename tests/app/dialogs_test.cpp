@@ -218,6 +218,33 @@ private slots:
         QCOMPARE(frame->Context().tmZone, 35);
     }
 
+    // The Bucharest model through INPUT.TMP on the demonstration model: the same values as the
+    // sample's result file.
+    void interactiveStereo30PointThroughTheModel()
+    {
+        TOKBottomDlg2& dialog = *frame->OKBottomDlg2;
+        test::ModalScript script;
+        script.Expect(&dialog, [&] {
+            dialog.Edit(1)->setText("556673.510");
+            dialog.Edit(3)->setText("336888.420");
+            dialog.OKButton()->click();
+        });
+        QString north;
+        QString east;
+        script.Expect(&dialog, [&] {
+            north = dialog.Edit(10)->text();
+            east = dialog.Edit(11)->text();
+            dialog.CancelButton()->click();
+        });
+        frame->findChild<QAction*>("Interactiv11Click")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY(dialogs.errors.isEmpty());
+        QCOMPARE(north, QStringLiteral("325824.389"));
+        QCOMPARE(east, QStringLiteral("587904.312"));
+        QVERIFY(QFile::exists(work.filePath("INPUT.TMP")));
+    }
+
     // A run long enough for the progress window, which counts the points, then the result named
     // in the information window.
     void batchRunShowsItsProgressAndNamesTheResult()

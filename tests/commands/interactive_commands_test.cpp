@@ -162,17 +162,6 @@ TEST(InteractiveFields, PlaneFieldsMapTheEastingFirst)
     EXPECT_FALSE(point.height);
 }
 
-TEST(InteractiveFields, TablesNameEveryHandlerOnce)
-{
-    for (const InteractiveCommand& command : InteractiveCommands()) {
-        EXPECT_EQ(FindInteractiveCommand(command.handler), &command);
-        for (const PointEdit& edit : InputEdits(command.dialog))
-            for (const int output : OutputEdits(command.dialog))
-                EXPECT_NE(edit.number, output) << command.handler;
-    }
-    EXPECT_EQ(FindInteractiveCommand("mm111Click"), nullptr);
-}
-
 class InteractiveCommandTest : public ::testing::Test {
 protected:
     void SetUp() override
