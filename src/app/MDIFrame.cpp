@@ -22,6 +22,7 @@
 #include <QScreen>
 
 #include <array>
+#include <optional>
 
 namespace velmora {
 

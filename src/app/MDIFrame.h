@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
 class QLabel;
 class QMdiArea;

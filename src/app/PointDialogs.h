@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <map>
 
 class QGridLayout;
