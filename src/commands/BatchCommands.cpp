@@ -22,33 +22,30 @@ namespace {
 
 constexpr const char* kStereo70Menu = "Transformare_Puncte_Romania";
 constexpr const char* kBucharestMenu = "Transformare_Puncte_Bucuresti";
-constexpr const char* kStereo70Grid = "ETRS89_KRASOVSCHI42_2D.GRD";
-constexpr const char* kStereo30Grid = "ETRS89_Stereo30_2D.GRD";
-constexpr const char* kQuasigeoidCheckGrid = "EGG97_QGR.GRD";
 
 constexpr std::array<BatchCommand, 10> kCommands{{
-    {"mm111Click", '3', kStereo70Menu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42", kStereo70Grid,
+    {"mm111Click", '3', kStereo70Menu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42", kStereo70CheckGridName,
      nullptr, "etrs89-stereo70"},
-    {"Dinfisier1Click", '4', kStereo70Menu, "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kStereo70Grid,
+    {"Dinfisier1Click", '4', kStereo70Menu, "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kStereo70CheckGridName,
      nullptr, "stereo70-etrs89"},
     {"Dinfisier6Click", 'e', kStereo70Menu,
-     "[E,N,(H)]_Stereo70, (Marea Neagra 75)-->[E,N,(H)]_Transverse Mercator, (EVRF2007)", kStereo70Grid, nullptr,
+     "[E,N,(H)]_Stereo70, (Marea Neagra 75)-->[E,N,(H)]_Transverse Mercator, (EVRF2007)", kStereo70CheckGridName, nullptr,
      "stereo70-tm"},
     {"Dinfisier7Click", 'f', kStereo70Menu,
-     "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kStereo70Grid, nullptr,
+     "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kStereo70CheckGridName, nullptr,
      "tm-stereo70"},
     {"Dinfisier8Click", 'g', kStereo70Menu, "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)",
-     kStereo70Grid, nullptr, "stereo70-laea"},
+     kStereo70CheckGridName, nullptr, "stereo70-laea"},
     {"Dinfisier9Click", 'h', kStereo70Menu, "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)",
-     kStereo70Grid, nullptr, "laea-stereo70"},
-    {"Dinfisier10Click", '8', kBucharestMenu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo30_Bucuresti", kStereo30Grid,
+     kStereo70CheckGridName, nullptr, "laea-stereo70"},
+    {"Dinfisier10Click", '8', kBucharestMenu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo30_Bucuresti", kStereo30CheckGridName,
      nullptr, "etrs89-stereo30"},
-    {"Dinfisier11Click", '9', kBucharestMenu, "(x,y,H_MN) Stereo30_Bucuresti --> (B,L,h) ETRS89", kStereo30Grid,
+    {"Dinfisier11Click", '9', kBucharestMenu, "(x,y,H_MN) Stereo30_Bucuresti --> (B,L,h) ETRS89", kStereo30CheckGridName,
      "Stereo30_ETRS89_2D.par", "stereo30-etrs89"},
     {"Dinfisier12Click", '5', kBucharestMenu, " (x,y) Stereo30_Bucuresti --> (x,y) Stereo70",
-     "Stereo30_Stereo70_2D.GRD", nullptr, "stereo30-stereo70"},
+     kStereo30ToStereo70ModelName, nullptr, "stereo30-stereo70"},
     {"Dinfisier13Click", '6', kBucharestMenu, " (x,y) Stereo70 --> (x,y) Stereo30_Bucuresti",
-     "Stereo70_Stereo30_2D.GRD", nullptr, "stereo70-stereo30"},
+     kStereo70ToStereo30ModelName, nullptr, "stereo70-stereo30"},
 }};
 
 bool IsGeodeticSource(char code)
@@ -68,7 +65,7 @@ void SetPaths(CommandContext& ctx, const BatchCommand& command, const fs::path& 
     ctx.interactiveMode = false;
     ctx.transformationCode = command.code;
     ctx.workDir = workDir;
-    ctx.heightGridPath = ctx.startDir / kQuasigeoidCheckGrid;
+    ctx.heightGridPath = ctx.startDir / kQuasigeoidCheckGridName;
     ctx.planeGridPath = ctx.startDir / command.planeGrid;
     ctx.parameterPath = command.parameterFile != nullptr
                             ? ctx.startDir / command.parameterFile

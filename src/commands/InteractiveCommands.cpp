@@ -22,14 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kQuasigeoidJ = "EGG97_QGRJ.GRD";
-constexpr const char* kQuasigeoidNodes = "EGG97_QGR.GRD";
-constexpr const char* kStereo70GridJ = "ETRS89_KRASOVSCHI42_2DJ.GRD";
-constexpr const char* kStereo30GridJ = "ETRS89_Stereo30_2DJ.GRD";
-constexpr const char* kStereo30Grid = "ETRS89_Stereo30_2D.GRD";
-constexpr const char* kStereo30To70Model = "Stereo30_Stereo70_2D.GRD";
-constexpr const char* kStereo70To30Model = "Stereo70_Stereo30_2D.GRD";
-
 constexpr const char* kStereo30Caption = " (B,L,h) ETRS89-->(x,y,H_MN) Stereo30_Bucuresti";
 constexpr const char* kStereo30InverseCaption = "(x,y,H_MN) Stereo30_Bucuresti --> (B,L,h) ETRS89";
 
@@ -40,49 +32,49 @@ constexpr PointDialogLabels kInEastNorth{.inputX = "x (Est)", .inputY = "y (Nord
 
 constexpr std::array<InteractiveCommand, 14> kCommands{{
     {"mm121Click", '3', PointDialogKind::Geodetic, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42",
-     kQuasigeoidJ, kStereo70GridJ, false, 1, 0, false, kOutNorthEast},
+     kQuasigeoidGridName, kStereo70GridName, false, 1, 0, false, kOutNorthEast},
     {"Iteractiv1Click", '4', PointDialogKind::PlaneToGeodetic,
-     "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kQuasigeoidJ, kStereo70GridJ, false, 2, 0, false,
+     "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kQuasigeoidGridName, kStereo70GridName, false, 2, 0, false,
      kInNorthEast},
     {"Interactiv5Click", 'e', PointDialogKind::Plane,
-     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_Transverse Mercator, (EVRF2007)", kQuasigeoidJ,
-     kStereo70GridJ, false, 7, 8, false,
+     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_Transverse Mercator, (EVRF2007)", kQuasigeoidGridName,
+     kStereo70GridName, false, 7, 8, false,
      {"Intrare:[x,y,(H)]_St70 (MN75)", "Iesire:[x,y,(H)]_TMzn (EVRF)", "x (Nord)", "y (Est)", "H_MN", "x (Nord)",
       "y (Est)", "H_EVRF"}},
     {"Interactiv6Click", 'e', PointDialogKind::Plane,
-     "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidJ,
-     kStereo70GridJ, false, 9, 10, false,
+     "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidGridName,
+     kStereo70GridName, false, 9, 10, false,
      {"Intrare:[x,y,(H)]_TMzn (EVRF)", "Iesire:[x,y,(H)]_St70 (MN75)", "x (Nord)", "y (Est)", "H_EVRF", "x (Nord)",
       "y (Est)", "H_MN"}},
     {"Interactiv7Click", 'g', PointDialogKind::Plane,
-     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)", kQuasigeoidJ, kStereo70GridJ, false, 11,
+     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)", kQuasigeoidGridName, kStereo70GridName, false, 11,
      0, false,
      {"Intrare:[x,y,(H)]_St70 (MN75)", "Iesire:[x,y,(H)]_LAEA (EVRF)", "x (Nord)", "y (Est)", "H_MN", "x (Est)",
       "y (Nord)", "H_EVRF"}},
     {"Interactiv8Click", 'h', PointDialogKind::Plane,
-     "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidJ, kStereo70GridJ, false, 12,
+     "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidGridName, kStereo70GridName, false, 12,
      0, true,
      {"Intrare:[x,y,(H)]_LAEA (EVRF)", "Iesire:[x,y,(H)]_St70 (MN75)", "x (Est)", "y (Nord)", "H_EVRF", "x (Nord)",
       "y (Est)", "H_MN"}},
-    {"Interactiv9Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidJ, kStereo30GridJ, false, 3, 0,
+    {"Interactiv9Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidGridName, kStereo30GridName, false, 3, 0,
      false, kOutEastNorth},
-    {"Interactiv10Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidJ,
-     kStereo30GridJ, false, 4, 0, true, kInEastNorth},
+    {"Interactiv10Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidGridName,
+     kStereo30GridName, false, 4, 0, true, kInEastNorth},
     {"Interactiv11Click", '5', PointDialogKind::Stereo30Model, " (x,y) Stereo30 Bucuresti --> (x,y) Stereo70",
-     kQuasigeoidNodes, kStereo30To70Model, true, 0, 0, false, {}},
+     kQuasigeoidCheckGridName, kStereo30ToStereo70ModelName, true, 0, 0, false, {}},
     {"Interactiv12Click", '6', PointDialogKind::Stereo70Model, " (x,y) Stereo70 --> (x,y) Stereo30 Bucuresti",
-     kQuasigeoidNodes, kStereo70To30Model, true, 0, 0, false, {}},
+     kQuasigeoidCheckGridName, kStereo70ToStereo30ModelName, true, 0, 0, false, {}},
     // The hidden items of "Transformare_Puncte_Romania".
     {"Interactiv1Click", '5', PointDialogKind::Stereo30Model,
-     " (x,y) Stereo30 Bucuresti --> (x,precizie_x,y,precizie_y) Stereo70", kQuasigeoidNodes, kStereo30To70Model,
+     " (x,y) Stereo30 Bucuresti --> (x,precizie_x,y,precizie_y) Stereo70", kQuasigeoidCheckGridName, kStereo30ToStereo70ModelName,
      true, 0, 0, false, {}},
     {"Interactiv2Click", '6', PointDialogKind::Stereo70Model,
-     " (x,y) Stereo70 --> (x,precizie_x,y,precizie_y) Stereo30 Bucuresti", kQuasigeoidNodes, kStereo70To30Model,
+     " (x,y) Stereo70 --> (x,precizie_x,y,precizie_y) Stereo30 Bucuresti", kQuasigeoidCheckGridName, kStereo70ToStereo30ModelName,
      true, 0, 0, false, {}},
-    {"Interactiv3Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidNodes, kStereo30Grid, false, 3,
+    {"Interactiv3Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidCheckGridName, kStereo30CheckGridName, false, 3,
      0, false, kOutEastNorth},
-    {"Interactiv4Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidNodes,
-     kStereo30Grid, false, 4, 0, true, kInEastNorth},
+    {"Interactiv4Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidCheckGridName,
+     kStereo30CheckGridName, false, 4, 0, true, kInEastNorth},
 }};
 
 constexpr std::array<PointEdit, 9> kGeodeticInputs{
