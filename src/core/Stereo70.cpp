@@ -18,6 +18,8 @@ struct ConformalSphere {
     double n;
     double c;
     double chi0;
+    double sinChi0;
+    double cosChi0;
     double K; // 2 R k0
 };
 
@@ -44,6 +46,8 @@ ConformalSphere MakeSphere(const StereoConstants& constants, double a, double in
     const double sinChi0Prime = (w1 - 1.0) / (w1 + 1.0);
     sphere.c = (sphere.n + s0) * (1.0 - sinChi0Prime) / ((sphere.n - s0) * (1.0 + sinChi0Prime));
     sphere.chi0 = ArcSin((sphere.c * w1 - 1.0) / (sphere.c * w1 + 1.0));
+    sphere.sinChi0 = std::sin(sphere.chi0);
+    sphere.cosChi0 = std::cos(sphere.chi0);
     sphere.K = 2.0 * R * constants.k0;
     return sphere;
 }
@@ -67,13 +71,12 @@ NorthEast StereoForward(const StereoConstants& constants, double a, double invF,
     const double chi = ArcSin((w - 1.0) / (w + 1.0));
     const double lambda0 = constants.lambda0;
     const double dL = (sphere.n * (lambda - lambda0) + lambda0) - lambda0;
-    const double B = 1.0 + std::sin(chi) * std::sin(sphere.chi0) +
-                     std::cos(chi) * std::cos(sphere.chi0) * std::cos(dL);
-    const double E = sphere.K * std::cos(chi) * std::sin(dL) / B + constants.falseEasting;
-    const double N = sphere.K *
-                         (std::cos(sphere.chi0) * std::sin(chi) -
-                          std::sin(sphere.chi0) * std::cos(chi) * std::cos(dL)) /
-                         B +
+    const double sinChi = std::sin(chi);
+    const double cosChi = std::cos(chi);
+    const double cosDL = std::cos(dL);
+    const double B = 1.0 + sinChi * sphere.sinChi0 + cosChi * sphere.cosChi0 * cosDL;
+    const double E = sphere.K * cosChi * std::sin(dL) / B + constants.falseEasting;
+    const double N = sphere.K * (sphere.cosChi0 * sinChi - sphere.sinChi0 * cosChi * cosDL) / B +
                      constants.falseNorthing;
     return {N, E};
 }

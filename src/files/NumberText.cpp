@@ -67,7 +67,8 @@ void AppendPadded(std::string& out, std::string_view digits, int width, char pad
 
 // Digits with at most one point and no sign. When the digits form an integer below 2^53 and at
 // most 22 of them follow the point, the quotient of two exact doubles is the correctly rounded
-// value: the common case of coordinate files, without the general conversion.
+// value: the common case of coordinate files, without the general conversion. False for anything
+// else, including text that is not such a number.
 bool ExactSmallDecimal(std::string_view digits, double& value)
 {
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -77,22 +78,25 @@ bool ExactSmallDecimal(std::string_view digits, double& value)
     std::uint64_t mantissa = 0;
     std::size_t decimals = 0;
     bool afterPoint = false;
+    bool anyDigit = false;
     for (const char c : digits) {
-        if (c == '.') {
+        if (c == '.' && !afterPoint) {
             afterPoint = true;
             continue;
         }
+        if (!IsDigit(c))
+            return false;
+        anyDigit = true;
         mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
         if (mantissa >= kExactLimit)
             return false;
         decimals += afterPoint ? 1 : 0;
     }
-    if (decimals >= std::size(kPowersOfTen))
+    if (!anyDigit || decimals >= std::size(kPowersOfTen))
         return false;
     value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
     return true;
 }
-
 
 } // namespace
 
@@ -176,18 +180,17 @@ int DecimalErrorPosition(std::string_view text)
 
 bool ParseDecimal(std::string_view text, double& value)
 {
-    if (DecimalErrorPosition(text) != 0) {
-        return false;
-    }
-    const bool negative = text.front() == '-';
-    if (text.front() == '+' || negative) {
-        text.remove_prefix(1);
-    }
+    const bool negative = !text.empty() && text.front() == '-';
+    const bool hasSign = negative || (!text.empty() && text.front() == '+');
+    const std::string_view digits = text.substr(hasSign ? 1 : 0);
     double magnitude = 0.0;
-    if (!ExactSmallDecimal(text, magnitude)) {
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
+    if (!ExactSmallDecimal(digits, magnitude)) {
+        if (DecimalErrorPosition(text) != 0) {
+            return false;
+        }
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude,
                                                   std::chars_format::fixed);
-        if (error != std::errc() || end != text.data() + text.size()) {
+        if (error != std::errc() || end != digits.data() + digits.size()) {
             return false;
         }
     }

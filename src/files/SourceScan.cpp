@@ -111,11 +111,9 @@ int ParseDmsAngle(std::string_view text, double& radians)
     }
     std::array<double, 3> values{};
     for (std::size_t i = 0; i < passes.size(); ++i) {
-        if (const int position = DecimalErrorPosition(passes[i].digits); position != 0) {
-            return position;
-        }
         if (!ParseDecimal(passes[i].digits, values[i])) {
-            return kDmsMissingPart; // a number beyond the range of double
+            const int position = DecimalErrorPosition(passes[i].digits);
+            return position != 0 ? position : kDmsMissingPart; // else beyond the range of double
         }
     }
     const auto [degrees, minutes, seconds] = values;
