@@ -19,19 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // Answers the dialogs as scripted and records what the command showed.
 class ScriptedUi : public Ui {
 public:
@@ -97,7 +84,7 @@ protected:
 
 TEST_F(BatchCommandTest, GeodeticSourceToStereo70)
 {
-    WriteText(work / "src.txt", "Titlu lucrare\r\nA1, 45 30 15.5, 25 10 5.25, 120.3\r\nb 2, 46 0 0, 26 0 0\r\nENDF");
+    test::WriteBytes(work / "src.txt", "Titlu lucrare\r\nA1, 45 30 15.5, 25 10 5.25, 120.3\r\nb 2, 46 0 0, 26 0 0\r\nENDF");
     Run("etrs89-stereo70");
     ASSERT_EQ(ui.information, std::vector<std::string>{"Fisierul rezultat este: " + ui.result + "."});
     EXPECT_EQ(ui.consoleOpen, 0);
@@ -111,13 +98,13 @@ TEST_F(BatchCommandTest, GeodeticSourceToStereo70)
     const std::string expected = "Titlu lucrare\r\nA1, " + FormatFixed(a[0], 11, 3) + ", " + FormatFixed(a[1], 11, 3) +
                                  ", " + FormatFixed(a[2], 8, 3) + "\r\nB 2, " + FormatFixed(b[0], 11, 3) + ", " +
                                  FormatFixed(b[1], 11, 3) + ", fara_cota\r\nENDF";
-    EXPECT_EQ(ReadAll(ui.result), expected);
+    EXPECT_EQ(test::ReadBytes(ui.result), expected);
 
     // The result is a source for the inverse command, which gives the angles back.
     ui.source = ui.result;
     ui.result = (work / "back").string();
     Run("4");
-    const std::string back = ReadAll(work / "back.txt");
+    const std::string back = test::ReadBytes(work / "back.txt");
     // Millimetres in the plane are a few hundred-thousandths of a second.
     EXPECT_NE(back.find("A1, 45\xB0" "30'15.49999\"N"), std::string::npos) << back;
     EXPECT_NE(back.find("\"N, 25\xB0" "10'05.2"), std::string::npos) << back;
@@ -126,8 +113,8 @@ TEST_F(BatchCommandTest, GeodeticSourceToStereo70)
 
 TEST_F(BatchCommandTest, FailingPointEndsTheCommandAndKeepsAnEarlierResult)
 {
-    WriteText(work / "src.txt", "T\nP1, 45 0 0, 26 0 0, 1\nP2, 46 0 0, 25 0 0\nP3, 45 0 0, 40 0 0, 2\nP4, 45 0 0, 25 0 0\n");
-    WriteText(work / "rez.txt", "earlier result");
+    test::WriteBytes(work / "src.txt", "T\nP1, 45 0 0, 26 0 0, 1\nP2, 46 0 0, 25 0 0\nP3, 45 0 0, 40 0 0, 2\nP4, 45 0 0, 25 0 0\n");
+    test::WriteBytes(work / "rez.txt", "earlier result");
     try {
         Run("3");
         FAIL() << "the command should have failed";
@@ -136,7 +123,7 @@ TEST_F(BatchCommandTest, FailingPointEndsTheCommandAndKeepsAnEarlierResult)
     }
     EXPECT_EQ(ui.consoleOpen, 0);
     EXPECT_NE(ui.console.Text().find("Error: Outside bounding box"), std::string::npos);
-    EXPECT_EQ(ReadAll(work / "rez.txt"), "earlier result");
+    EXPECT_EQ(test::ReadBytes(work / "rez.txt"), "earlier result");
     EXPECT_FALSE(fs::exists(work / "rez.txt.partial"));
     PointFile points = PointFile::OpenForUpdate(work / "PNXYZ.REC");
     ASSERT_EQ(points.Size(), 4u);
@@ -147,7 +134,7 @@ TEST_F(BatchCommandTest, FailingPointEndsTheCommandAndKeepsAnEarlierResult)
 
 TEST_F(BatchCommandTest, CancelledDialogsTouchNothing)
 {
-    WriteText(work / "src.txt", "T\nP1, 500000, 500000, 10\n");
+    test::WriteBytes(work / "src.txt", "T\nP1, 500000, 500000, 10\n");
     ui.confirmFiles = false;
     Run("stereo70-tm");
     ui.confirmFiles = true;
@@ -165,7 +152,7 @@ TEST_F(BatchCommandTest, CancelledDialogsTouchNothing)
 
 TEST_F(BatchCommandTest, UnreadableSourceAndSyntaxErrorsAreFatal)
 {
-    WriteText(work / "src.txt", "T\n");
+    test::WriteBytes(work / "src.txt", "T\n");
     EXPECT_THROW(
         {
             try {
@@ -184,10 +171,10 @@ TEST_F(BatchCommandTest, BucharestModelWritesItsOwnResult)
     test::WriteNodeGrid(data / "Stereo30_Stereo70_2D.GRD", {330000.0, 560000.0, 1000.0, 4, 4},
                         [](int, int) { return test::NodeValues{0.25, -0.125, 0.0}; });
     test::WriteParameters(data / "Stereo30_Stereo70_2D.PAR", test::ShiftModel(100.0, -50.0));
-    WriteText(work / "src.txt", "Lucrare\nA, 330400, 560700\nOUT, 300000, 560000\n");
-    WriteText(work / "rez.txt", "earlier result");
+    test::WriteBytes(work / "src.txt", "Lucrare\nA, 330400, 560700\nOUT, 300000, 560000\n");
+    test::WriteBytes(work / "rez.txt", "earlier result");
     Run("stereo30-stereo70");
-    EXPECT_EQ(ReadAll(work / "rez.txt"), "Lucrare\r\nA, 560649.875, 330500.250\r\n"
+    EXPECT_EQ(test::ReadBytes(work / "rez.txt"), "Lucrare\r\nA, 560649.875, 330500.250\r\n"
                                          "OUT - exterior gridului de distorsiuni\r\nENDF");
     EXPECT_EQ(ui.information.size(), 1u);
 
@@ -200,7 +187,7 @@ TEST_F(BatchCommandTest, BucharestModelWritesItsOwnResult)
 TEST(FileSelection, RefusesTheSameFileUnderAnyName)
 {
     test::TempDir dir;
-    WriteText(dir / "a.txt", "T\n");
+    test::WriteBytes(dir / "a.txt", "T\n");
     fs::create_symlink(dir / "a.txt", dir / "link.txt");
     CommandContext ctx;
     ctx.transformationCode = '3';
@@ -209,15 +196,15 @@ TEST(FileSelection, RefusesTheSameFileUnderAnyName)
         ctx.inputPath = (dir / "a.txt").string();
         ctx.resultPath = result;
         EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageSameFile)) << result;
-        EXPECT_EQ(ReadAll(dir / "a.txt"), "T\n");
+        EXPECT_EQ(test::ReadBytes(dir / "a.txt"), "T\n");
     }
 }
 
 TEST(FileSelection, ChecksInOrderAndKeepsExistingFiles)
 {
     test::TempDir dir;
-    WriteText(dir / "src.txt", "T\n");
-    WriteText(dir / "old.txt", "keep me");
+    test::WriteBytes(dir / "src.txt", "T\n");
+    test::WriteBytes(dir / "old.txt", "keep me");
     CommandContext ctx;
     ctx.transformationCode = '4';
     ctx.inputPath = (dir / "src.txt").string();
@@ -225,7 +212,7 @@ TEST(FileSelection, ChecksInOrderAndKeepsExistingFiles)
     EXPECT_EQ(ValidateFileSelection(ctx), std::nullopt);
     EXPECT_TRUE(ctx.dialogConfirmed);
     EXPECT_EQ(ctx.resultPath, (dir / "old.txt").string());
-    EXPECT_EQ(ReadAll(dir / "old.txt"), "keep me");
+    EXPECT_EQ(test::ReadBytes(dir / "old.txt"), "keep me");
 
     ctx.resultPath = (dir / "new").string();
     EXPECT_EQ(ValidateFileSelection(ctx), std::nullopt);
@@ -247,11 +234,11 @@ TEST(FileSelection, ChecksInOrderAndKeepsExistingFiles)
     ctx.planeGridPath = dir / "grid.GRD";
     ctx.parameterPath = dir / "grid.PAR";
     EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadParameters));
-    WriteText(dir / "grid.PAR", std::string(4552, '\0'));
+    test::WriteBytes(dir / "grid.PAR", std::string(4552, '\0'));
     EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadGrid));
-    WriteText(dir / "grid.GRD", std::string(311, '\0'));
+    test::WriteBytes(dir / "grid.GRD", std::string(311, '\0'));
     EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadGrid));
-    WriteText(dir / "grid.GRD", std::string(624, '\0'));
+    test::WriteBytes(dir / "grid.GRD", std::string(624, '\0'));
     EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadSource));
 }
 

@@ -3,6 +3,7 @@
 
 #include "files/PointRecord.h"
 #include "files/RecordFile.h"
+#include "support/PointFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -42,22 +43,6 @@ protected:
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return path;
-    }
-
-    static std::string ReadBytes(const std::filesystem::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    static std::vector<PointRecord> ReadPoints(const std::filesystem::path& path)
-    {
-        PointFile file = PointFile::OpenForUpdate(path);
-        std::vector<PointRecord> points;
-        for (std::uint64_t k = 0; k < file.Size(); ++k) {
-            points.push_back(file.Read(k));
-        }
-        return points;
     }
 
     std::filesystem::path dir_;

@@ -55,7 +55,7 @@ TEST_F(RecordFileTest, RecordsAreStoredAsTheirByteLayout)
     file.Append(record);
     file.Close();
 
-    const std::string bytes = ReadBytes(Path("a.rec"));
+    const std::string bytes = test::ReadBytes(Path("a.rec"));
     ASSERT_EQ(bytes.size(), 624u);
     const std::string second = bytes.substr(312);
     EXPECT_EQ(second.substr(0, 7), std::string("\x01NG\x03" "ABC"));
@@ -101,7 +101,7 @@ TEST_F(RecordFileTest, UpdateInPlaceAcrossManyWindowsKeepsOrderAndSize)
         file.Append(Numbered(kCount));
         file.Close();
     }
-    const auto points = ReadPoints(Path("p.rec"));
+    const auto points = test::ReadPoints(Path("p.rec"));
     ASSERT_EQ(points.size(), static_cast<std::size_t>(kCount + 1));
     for (int k = 0; k < kCount; ++k) {
         ASSERT_EQ(points[k].name.View(), NameOf(k));
@@ -116,7 +116,7 @@ TEST_F(RecordFileTest, EllipsoidPairIsOneRecordOfThirtyTwoBytes)
     EllipsoidFile file = EllipsoidFile::Create(Path("felips.rec"));
     file.Append(MakeEllipsoidPair(kGrs80, kKrasovski1942));
     file.Close();
-    const std::string bytes = ReadBytes(Path("felips.rec"));
+    const std::string bytes = test::ReadBytes(Path("felips.rec"));
     ASSERT_EQ(bytes.size(), 32u);
     EXPECT_EQ(At<double>(bytes, 0), 6378137.0);
     EXPECT_EQ(At<double>(bytes, 8), 298.257222101);

@@ -26,7 +26,7 @@ protected:
     {
         WriteFile("source.txt", source);
         WriteResultFile(code, Path("PNXYZ.REC"), Path("source.txt"), Path("result.txt"));
-        return ReadBytes(Path("result.txt"));
+        return test::ReadBytes(Path("result.txt"));
     }
 
     // Parses the result file as the source of the inverse command.
@@ -36,7 +36,7 @@ protected:
         const bool opened = geodetic ? LoadGeodeticSource(code, 'P', Path("result.txt"), WorkFileTargets(dir_), pair)
                                      : LoadPlaneSource(code, 'P', Path("result.txt"), WorkFileTargets(dir_), pair);
         EXPECT_TRUE(opened);
-        return ReadPoints(Path("PNXYZ.REC"));
+        return test::ReadPoints(Path("PNXYZ.REC"));
     }
 };
 

@@ -35,7 +35,7 @@ protected:
     {
         const auto message = Load(front, code, text, kind);
         EXPECT_FALSE(message) << *message;
-        return ReadPoints(Path("PNXYZ.REC"));
+        return test::ReadPoints(Path("PNXYZ.REC"));
     }
 
     SourceTargets Targets()
@@ -145,7 +145,7 @@ TEST_F(SourceParsersTest, StarredQuasigeoidPointsGoToTheExcludedFile)
     excluded_->Close();
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[1].name.View(), "C");
-    const auto starred = ReadPoints(Path("RAR.REC"));
+    const auto starred = test::ReadPoints(Path("RAR.REC"));
     ASSERT_EQ(starred.size(), 1u);
     EXPECT_EQ(starred[0].sys1[1], 10.0);
     EXPECT_EQ(starred[0].sys2[1], 40.0);
@@ -259,15 +259,15 @@ TEST_F(SourceParsersTest, CommonAndNewSectionsAreSortedIntoTheirFiles)
     EXPECT_EQ(points[1].coordKind, 'G');
     EXPECT_EQ(points[1].sys2, (std::array<double, 3>{}));
 
-    const auto common = ReadPoints(Path("PCXYZ.REC"));
+    const auto common = test::ReadPoints(Path("PCXYZ.REC"));
     ASSERT_EQ(common.size(), 2u);
     EXPECT_EQ(common[0].name.View(), "C1");
     EXPECT_EQ(common[0].sys1, (std::array<double, 3>{1, 2, 3}));
     EXPECT_EQ(common[0].sys2, (std::array<double, 3>{4, 5, 6}));
     EXPECT_EQ(common[1].name.View(), "C5");
-    EXPECT_EQ(ReadPoints(Path("pcpol.rec")).at(0).name.View(), "#C2");
-    EXPECT_EQ(ReadPoints(Path("pcnoth.rec")).at(0).name.View(), "&C3");
-    EXPECT_EQ(ReadPoints(Path("RAR.REC")).at(0).name.View(), "*C4");
+    EXPECT_EQ(test::ReadPoints(Path("pcpol.rec")).at(0).name.View(), "#C2");
+    EXPECT_EQ(test::ReadPoints(Path("pcnoth.rec")).at(0).name.View(), "&C3");
+    EXPECT_EQ(test::ReadPoints(Path("RAR.REC")).at(0).name.View(), "*C4");
 
     EllipsoidFile felips = EllipsoidFile::OpenForUpdate(Path("felips.rec"));
     ASSERT_EQ(felips.Size(), 1u);
@@ -299,7 +299,7 @@ TEST_F(SourceParsersTest, GeodeticCommonAndNewPoints)
     ASSERT_EQ(points.size(), 1u);
     EXPECT_DOUBLE_EQ(points[0].sys1[0], DegToRad(46.0));
     EXPECT_DOUBLE_EQ(points[0].sys1[1], DegToRad(24.0));
-    const auto common = ReadPoints(Path("PCXYZ.REC"));
+    const auto common = test::ReadPoints(Path("PCXYZ.REC"));
     ASSERT_EQ(common.size(), 1u);
     EXPECT_DOUBLE_EQ(common[0].sys1[1], Dms(25, 10, 5.25));
     EXPECT_DOUBLE_EQ(common[0].sys2[0], Dms(45, 30, 16));

@@ -63,7 +63,7 @@ TEST_F(TextFileTest, WriterKeepsBytesAndReportsFailedWrites)
         writer.Write(std::string(100000, 'y'));
         EXPECT_TRUE(writer.Close());
     }
-    EXPECT_EQ(ReadBytes(Path("w.txt")), "x\xB0\r\n" + std::string(100000, 'y'));
+    EXPECT_EQ(test::ReadBytes(Path("w.txt")), "x\xB0\r\n" + std::string(100000, 'y'));
 
     if (!std::filesystem::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full";

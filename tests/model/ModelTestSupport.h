@@ -4,6 +4,7 @@
 #include "files/PointRecord.h"
 #include "files/RecordFile.h"
 #include "model/ModelParameters.h"
+#include "support/PointFiles.h"
 #include "support/TestSupport.h"
 
 #include <array>
@@ -59,25 +60,6 @@ inline PointRecord MakePoint(const std::string& name, double east, double north)
     return point;
 }
 
-inline void WritePoints(const std::filesystem::path& path, const std::vector<PointRecord>& points)
-{
-    PointFile file = PointFile::Create(path);
-    for (const PointRecord& point : points) {
-        file.Append(point);
-    }
-    file.Close();
-}
-
-inline std::vector<PointRecord> ReadPoints(const std::filesystem::path& path)
-{
-    PointFile file = PointFile::OpenForUpdate(path);
-    std::vector<PointRecord> points;
-    for (std::uint64_t k = 0; k < file.Size(); ++k) {
-        points.push_back(file.Read(k));
-    }
-    return points;
-}
-
 // A model whose Helmert step is a pure shift and which has no regression.
 inline ModelParameterRecord ShiftModel(double shiftE, double shiftN)
 {
@@ -93,18 +75,6 @@ inline void WriteParameters(const std::filesystem::path& path, const ModelParame
     RecordFile<ModelParameterRecord> file = RecordFile<ModelParameterRecord>::Create(path);
     file.Append(model);
     file.Close();
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 } // namespace velmora::test
