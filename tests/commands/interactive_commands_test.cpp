@@ -6,6 +6,7 @@
 #include "core/TransformPoint.h"
 #include "files/FatalError.h"
 #include "files/NumberText.h"
+#include "commands/CommandGrids.h"
 #include "model/ModelTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -166,11 +167,7 @@ class InteractiveCommandTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::WriteGrid(data / kQuasigeoidGridName, 19.0, 31.0, 43.0, 49.0, 0.5, 0.5,
-                        [](double L, double B) { return 30.0 + 0.5 * L - 0.2 * B; });
-        test::WriteGrid(data / kStereo70GridName, 0.0, 1000000.0, 0.0, 1000000.0, 50000.0, 50000.0,
-                        [](double e, double) { return 0.2 + 1e-7 * e; },
-                        [](double, double n) { return -0.1 + 2e-7 * n; });
+        test::WriteDispatcherGrids(data.Path());
         ctx.startDir = data.Path();
     }
 
