@@ -96,7 +96,7 @@ void Drawing::Number(std::string_view code, double value, int width, int decimal
     Group(code, FormatFixed(value, width, decimals));
 }
 
-void Drawing::WriteHead()
+void Drawing::WriteDxfHead()
 {
     Group("  0", "SECTION");
     Group("  2", "TABLES");
@@ -117,7 +117,7 @@ void Drawing::WriteHead()
     Group("  2", "ENTITIES");
 }
 
-void Drawing::Point(std::string_view layer, double x, double y)
+void Drawing::DxfPoint(std::string_view layer, double x, double y)
 {
     Group("  0", "POINT");
     Group("  8", layer.substr(0, kLayerNameLimit));
@@ -126,7 +126,7 @@ void Drawing::Point(std::string_view layer, double x, double y)
     Group(" 30", "0");
 }
 
-void Drawing::Target(std::string_view layer, double x, double y, double r)
+void Drawing::DxfTarget(std::string_view layer, double x, double y, double r)
 {
     for (const double radius : {r, r / 4.0, r * 2.0 / 4.0, r * 3.0 / 4.0}) {
         Group("  0", "CIRCLE");
@@ -151,18 +151,18 @@ void Drawing::TextEntity(std::string_view text, double angle, std::string_view l
     Number(" 50", angle, 8, 4);
 }
 
-void Drawing::Text(std::string_view text, double angle, std::string_view layer, double height, double x, double y)
+void Drawing::DxfText(std::string_view text, double angle, std::string_view layer, double height, double x, double y)
 {
     TextEntity(text, angle, layer, height, x, y, 10);
 }
 
-void Drawing::TextWide(std::string_view text, double angle, std::string_view layer, double height, double x,
+void Drawing::DxfTextWide(std::string_view text, double angle, std::string_view layer, double height, double x,
                        double y)
 {
     TextEntity(text, angle, layer, height, x, y, 12);
 }
 
-void Drawing::Line(std::string_view layer, double x1, double y1, double x2, double y2)
+void Drawing::DxfLine(std::string_view layer, double x1, double y1, double x2, double y2)
 {
     Group("  0", "LINE");
     Group("  8", layer.substr(0, kLayerNameLimit));
@@ -181,12 +181,12 @@ void Drawing::ArrowLines(std::string_view layer, double x, double y, double tipX
     const double barb = std::sqrt((length / 10.0) * (length / 10.0) + (length / 5.0) * (length / 5.0));
     const double beta1 = (bearing + 225.0) * pi / 200.0;
     const double beta2 = (bearing + 175.0) * pi / 200.0;
-    Line(layer, x, y, tipX, tipY);
-    Line(layer, tipX, tipY, tipX + barb * std::sin(beta1), tipY + barb * std::cos(beta1));
-    Line(layer, tipX, tipY, tipX + barb * std::sin(beta2), tipY + barb * std::cos(beta2));
+    DxfLine(layer, x, y, tipX, tipY);
+    DxfLine(layer, tipX, tipY, tipX + barb * std::sin(beta1), tipY + barb * std::cos(beta1));
+    DxfLine(layer, tipX, tipY, tipX + barb * std::sin(beta2), tipY + barb * std::cos(beta2));
 }
 
-void Drawing::Arrow(char letter, double scale, double dE, double dN, double x, double y)
+void Drawing::DxfArrow(char letter, double scale, double dE, double dN, double x, double y)
 {
     const char* layer = ArrowLayer(letter, false);
     if (layer == nullptr)
@@ -200,7 +200,7 @@ void Drawing::Arrow(char letter, double scale, double dE, double dN, double x, d
     ArrowLines(layer, x, y, x + f * dE, y + f * dN, BearingGons(dE, dN));
 }
 
-void Drawing::HeightArrow(char letter, double scale, double dZ, double y, double x)
+void Drawing::DxfHeightArrow(char letter, double scale, double dZ, double y, double x)
 {
     const char* layer = ArrowLayer(letter, true);
     if (layer == nullptr || dZ == 0.0)
@@ -208,7 +208,7 @@ void Drawing::HeightArrow(char letter, double scale, double dZ, double y, double
     ArrowLines(layer, x, y, x, y + kArrowFactor * scale * dZ, BearingGons(0.0, dZ));
 }
 
-void Drawing::WriteEnd()
+void Drawing::WriteDxfEnd()
 {
     if (!open_)
         return;

@@ -47,23 +47,23 @@ public:
     bool IsOpen() const { return open_; }
 
     // The section and layer table head, then the start of the entities section.
-    void WriteHead();
-    void Point(std::string_view layer, double x, double y);
+    void WriteDxfHead();
+    void DxfPoint(std::string_view layer, double x, double y);
     // Four circles of radius r, r/4, r*2/4 and r*3/4.
-    void Target(std::string_view layer, double x, double y, double r);
+    void DxfTarget(std::string_view layer, double x, double y, double r);
     // angle in degrees; coordinates 10:3.
-    void Text(std::string_view text, double angle, std::string_view layer, double height, double x, double y);
-    // As Text, with the coordinates 12:3.
-    void TextWide(std::string_view text, double angle, std::string_view layer, double height, double x, double y);
-    void Line(std::string_view layer, double x1, double y1, double x2, double y2);
+    void DxfText(std::string_view text, double angle, std::string_view layer, double height, double x, double y);
+    // As DxfText, with the coordinates 12:3.
+    void DxfTextWide(std::string_view text, double angle, std::string_view layer, double height, double x, double y);
+    void DxfLine(std::string_view layer, double x1, double y1, double x2, double y2);
     // A distortion arrow from (x, y), drawn 1.5 * scale times the distortion long. The letter
     // picks the layer: 'L' DISTORSIUNI, 'R' DISTORSIUNIR, 'H' DISTORSIUNIH, 'I' RARITEH,
     // 'J' RARITER; any other letter draws nothing.
-    void Arrow(char letter, double scale, double dE, double dN, double x, double y);
+    void DxfArrow(char letter, double scale, double dE, double dN, double x, double y);
     // A vertical arrow of a height distortion dZ ('L', 'R', 'H' only); nothing for dZ = 0.
-    void HeightArrow(char letter, double scale, double dZ, double y, double x);
+    void DxfHeightArrow(char letter, double scale, double dZ, double y, double x);
     // Ends the entities section and the file and closes it; later calls write nothing.
-    void WriteEnd();
+    void WriteDxfEnd();
 
 private:
     void Group(std::string_view code, std::string_view value);
