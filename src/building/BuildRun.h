@@ -9,6 +9,7 @@
 #pragma once
 
 #include "building/Drawing.h"
+#include "files/PointRecord.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -27,6 +28,12 @@ inline constexpr const char* kBuildPolygonName = "POLIGON.REC";
 inline constexpr const char* kEstimationReportName = "REZULT.TXT";
 inline constexpr const char* kApplicationReportName = "REZ_NOI.TXT";
 
+// Transformation codes that change what the steps do: the plane command without regression
+// (finer grid rounding tolerance) and the quasigeoid command (geographic grid text header, the
+// third component only).
+inline constexpr char kPlaneWithoutRegressionCode = 31;
+inline constexpr char kQuasigeoidCode = 44;
+
 // The grid as the grid generation fixed it: node (row r, column c) lies at
 // (minE + c * step, minN + r * step); nE and nN are the numbers of intervals.
 struct GridFrame {
@@ -39,6 +46,9 @@ struct GridFrame {
     int nN = 0;
 
     std::int64_t NodeCount() const { return std::int64_t{nE + 1} * (nN + 1); }
+    // Grid lines are counted from the minimum, never accumulated, so the last one is the maximum.
+    double East(int column) const { return minE + column * step; }
+    double North(int row) const { return minN + row * step; }
 };
 
 struct BuildRun {
@@ -56,6 +66,9 @@ struct BuildRun {
     std::filesystem::path gridTextPath;  // .GRT
     std::filesystem::path nodeGridPath;  // .GRD
     std::filesystem::path applicationReportName = kApplicationReportName;
+
+    // The source's ellipsoid line, as the point parser read it.
+    EllipsoidPair ellipsoids{};
 
     // Open from the grid generation until the model application ends it.
     std::optional<Drawing> drawing;

@@ -205,7 +205,10 @@ void Drawing::DxfHeightArrow(char letter, double scale, double dZ, double y, dou
     const char* layer = ArrowLayer(letter, true);
     if (layer == nullptr || dZ == 0.0)
         return;
-    ArrowLines(layer, x, y, x, y + kArrowFactor * scale * dZ, BearingGons(0.0, dZ));
+    // Straight up or straight down: taken from the sign, since a height distortion too small for
+    // a bearing is still a distortion to draw.
+    const double bearing = dZ > 0.0 ? 0.0 : 200.0;
+    ArrowLines(layer, x, y, x, y + kArrowFactor * scale * dZ, bearing);
 }
 
 void Drawing::WriteDxfEnd()
