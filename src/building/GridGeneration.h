@@ -33,7 +33,7 @@ inline constexpr const char* kGridTooFineMessage = "Pasul gridului este prea mic
 inline constexpr const char* kGridStepNotPositiveMessage =
     "Eroare: pasul gridului (dupa id. PAS) trebuie sa fie mai mare decat zero.";
 inline constexpr const char* kContourFlatMessage =
-    "Eroare: conturul zonei (dupa id. C) nu are intindere pe Est si pe Nord pentru stab. limite grid.";
+    "Eroare: conturul zonei (dupa id. C) nu are intindere pe Est sau pe Nord pentru stab. limite grid.";
 inline constexpr const char* kPointsGenerationMessage = "Eroare generare puncte comune si noi.";
 
 // At most this many of (nE + 3) (nN + 3).
