@@ -112,7 +112,7 @@ TFrameForm::TFrameForm(fs::path startDir, StandardDialogs& dialogs, std::functio
     OKRightDlg = new TOKRightDlg(this);
     OKRightDlg12 = new TOKRightDlg12(dialogs_, this);
     Console = new ConsoleDialog(this);
-    ui_ = std::make_unique<WindowUi>(WindowUi::Windows{this, OKBottomDlg, OKRightDlg, Form2, Form5, Console}, dialogs_);
+    ui_ = std::make_unique<WindowUi>(WindowUi::Windows{this, OKBottomDlg, OKRightDlg, Form2, Form5, Console, Label1}, dialogs_);
 
     BuildMenu();
     connect(MdiArea, &QMdiArea::subWindowActivated, this, &TFrameForm::MergeEditorMenus);
