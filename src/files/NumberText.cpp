@@ -120,7 +120,8 @@ std::string ScientificText(double value)
     DigitBuffer buffer;
     const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
                                             std::chars_format::scientific, 14);
-    const std::string_view digits(buffer.data(), error == std::errc() ? static_cast<std::size_t>(end - buffer.data()) : 0);
+    const std::size_t length = error == std::errc() ? static_cast<std::size_t>(end - buffer.data()) : 0;
+    const std::string_view digits(buffer.data(), length);
     std::string text(1, std::signbit(value) ? '-' : ' ');
     const std::size_t e = digits.find('e');
     if (e == std::string_view::npos || e + 2 >= digits.size()) {

@@ -241,7 +241,9 @@ TEST(Helmert2D, EveryFailureHasItsMessage)
     setup.WriteCommon({});
     EXPECT_EQ(MessageOf([&] { EstimateHelmert2D(setup.run, 1); }), kCommonPointsInvalidMessage);
 
-    setup.WriteCommon({MakeCommonPoint("A", 'P', {0, 0, 0}, {1, 1, 0}), MakeCommonPoint("B", 'P', {9, 0, 0}, {10, 1, 0})});
+    const PointRecord a = MakeCommonPoint("A", 'P', {0, 0, 0}, {1, 1, 0});
+    const PointRecord b = MakeCommonPoint("B", 'P', {9, 0, 0}, {10, 1, 0});
+    setup.WriteCommon({a, b});
     EXPECT_EQ(MessageOf([&] { EstimateHelmert2D(setup.run, 1); }), kTooFewPlanePointsMessage);
 
     std::vector<PointRecord> spatial(3, MakeCommonPoint("G", 'G', {1, 2, 3}, {1, 2, 3}));
@@ -253,8 +255,7 @@ TEST(Helmert2D, EveryFailureHasItsMessage)
     EXPECT_EQ(MessageOf([&] { EstimateHelmert2D(setup.run, 1); }), "no error");
     EXPECT_FALSE(std::filesystem::exists(setup.Path("REZULT.TXT")));
 
-    setup.WriteCommon({MakeCommonPoint("A", 'P', {0, 0, 0}, {1, 1, 0}), MakeCommonPoint("B", 'P', {9, 0, 0}, {10, 1, 0}),
-                       MakeCommonPoint("C", 'G', {0, 9, 0}, {1, 10, 0})});
+    setup.WriteCommon({a, b, MakeCommonPoint("C", 'G', {0, 9, 0}, {1, 10, 0})});
     EXPECT_EQ(MessageOf([&] { EstimateHelmert2D(setup.run, 1); }), kMixedKindsMessage);
 
     // Three points on one spot leave the rotation and scale undetermined.
