@@ -1,6 +1,7 @@
 // The regression trend: a planted polynomial selected term by term, pure noise selecting nothing,
 // candidates that add nothing rejected, the term limit, the t table, the report blocks and every
 // message.
+#include "building/HelmertEstimation.h"
 #include "building/Regression.h"
 #include "model/ModelParameters.h"
 #include "EstimationRun.h"
@@ -194,6 +195,42 @@ TEST(Regression, TheReportBlocksFollowTheHelmertReport)
     // The regression leaves nothing: its distortions are zeros, whatever their signs.
     EXPECT_NEAR(std::stod(lines[28].substr(14, 12)), 0.0, 1e-9);
     EXPECT_EQ(lines[29], "");
+}
+
+// After the plane Helmert estimation, as the model-building command runs them: the trend keeps
+// the Helmert fields and continues its report.
+TEST(Regression, FollowsThePlaneHelmertEstimation)
+{
+    std::mt19937 random(99);
+    const auto noise = [&] { return (static_cast<double>(random() % 2001) / 1000.0 - 1.0) * 0.002; };
+    EstimationRun setup;
+    std::vector<PointRecord> points = GridNetwork('P', [&](double u, double v) {
+        return std::array<double, 3>{0.8 + 2e3 * v * v + noise(), -0.4 + 1e3 * u * u + noise(), 0.0};
+    });
+    for (PointRecord& point : points)
+        point.result = {};
+    setup.WriteCommon(points);
+    setup.WriteNew({test::MakeNewPoint("N", 'P', {500000, 300000, 0})});
+    EstimateHelmert2D(setup.run, 1);
+    const ModelParameterRecord helmert = setup.Parameters(0);
+    EXPECT_TRUE(RunRegression(setup.run, 'P'));
+
+    const ModelParameterRecord model = setup.Parameters(0);
+    EXPECT_EQ(model.helmertA, helmert.helmertA);
+    EXPECT_EQ(model.helmertShiftN, helmert.helmertShiftN);
+    EXPECT_EQ(TermsOf(model, 0), BasicAnd({{0, 2}}));
+    EXPECT_EQ(TermsOf(model, 1), BasicAnd({{2, 0}}));
+    for (const PointRecord& point : setup.Common()) {
+        EXPECT_LT(std::fabs(point.residual[0]), 0.004);
+        EXPECT_LT(std::fabs(point.residual[1]), 0.004);
+    }
+    const std::string report = setup.Report();
+    const std::size_t helmertTable = report.find("Parametrii Transformarii Helmert in spatiul 2D");
+    const std::size_t newPoints = report.find("Puncte noi dupa Tr. Helmert");
+    const std::size_t trend = report.find("Parametrii si coeficientii regresiei");
+    EXPECT_LT(helmertTable, newPoints);
+    EXPECT_LT(newPoints, trend);
+    EXPECT_NE(trend, std::string::npos);
 }
 
 TEST(Regression, TheTTableIsInterpolatedAndItsLimitsHold)
