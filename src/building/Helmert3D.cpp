@@ -85,7 +85,7 @@ void SetSpatialDistortions(PointRecord& point)
 
 class SpatialEstimation {
 public:
-    SpatialEstimation(BuildRun& run, std::vector<PointRecord> points);
+    SpatialEstimation(const BuildRun& run, std::vector<PointRecord> points);
     void Run();
 
 private:
@@ -106,7 +106,7 @@ private:
     void WritePointTables();
     void TransformNewPoints();
 
-    BuildRun& run_;
+    const BuildRun& run_;
     std::filesystem::path commonPath_;
     std::vector<PointRecord> points_;
     HelmertMeans means_{};
@@ -118,7 +118,7 @@ private:
     double sigma0_ = 0.0;
 };
 
-SpatialEstimation::SpatialEstimation(BuildRun& run, std::vector<PointRecord> points)
+SpatialEstimation::SpatialEstimation(const BuildRun& run, std::vector<PointRecord> points)
     : run_(run), commonPath_(run.WorkFile(kBuildCommonPointsName)), points_(std::move(points))
 {
     means_ = SystemMeans(points_, MeanRule::Total);
@@ -299,7 +299,8 @@ bool SpatialEstimation::UpdateApproximations()
 }
 
 // The weights of the adjusted observations of the unweighted run, and the first weighted
-// solution.
+// solution. As in the plane estimation, sigma0 comes from the distortions the run ended with and
+// their unit weights, not from the last solution.
 void SpatialEstimation::WeighObservations()
 {
     const double sigma0 = std::sqrt(StoreDistortions(equations_, points_, kSpatialEquationsPerPoint) / Redundancy());
@@ -307,8 +308,9 @@ void SpatialEstimation::WeighObservations()
     Solve();
 }
 
-// Precisions of the final adjusted observations (weights kept), then the F test of each
-// coordinate's distortion against the others'.
+// Precisions of the final adjusted observations, with the last solution's Q and sigma0 and the
+// weights kept; then the F test of each coordinate's final distortion against the weighted sum
+// Omega of all of them.
 void SpatialEstimation::TestGrossErrors()
 {
     const double omega = StoreDistortions(equations_, points_, kSpatialEquationsPerPoint);

@@ -1,8 +1,8 @@
 // Numbers as text, both ways. Writing: fixed-point numbers right-aligned in a width
-// (value:width:decimals, wider when the number needs it), a fixed-width scientific form and the
-// two text forms of an angle,
-// with the degree sign (byte 0xB0), apostrophe and double quote, or with blanks. Reading: the
-// decimal numbers of the source files: an optional sign, digits and at most one point.
+// (value:width:decimals, wider when the number needs it), a fixed-width scientific form, and the
+// two text forms of an angle, with the degree sign (byte 0xB0), apostrophe and double quote, or
+// with blanks. Reading: the decimal numbers of the source files: an optional sign, digits and at
+// most one point.
 #pragma once
 
 #include <string>
