@@ -35,8 +35,12 @@ private:
 
 class TextWriter {
 public:
-    // Creates the file, replacing an existing one.
-    explicit TextWriter(const std::filesystem::path& path);
+    enum class Mode {
+        Replace, // creates the file, replacing an existing one
+        Append,  // writes after the end of an existing file (creating it when missing)
+    };
+
+    explicit TextWriter(const std::filesystem::path& path, Mode mode = Mode::Replace);
     ~TextWriter();
 
     TextWriter(const TextWriter&) = delete;
