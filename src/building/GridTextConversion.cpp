@@ -95,7 +95,6 @@ std::filesystem::path ConvertGridTextToBinary(const std::filesystem::path& gridT
 
     // Read whole before anything is written: a short file leaves no half grid behind.
     std::vector<GridPair> records{{header[0], header[1]}, {header[2], header[3]}, {header[4], header[5]}};
-    records.reserve(records.size() + static_cast<std::size_t>(count));
     for (auto k = static_cast<std::int64_t>(count); k > 0; --k) {
         records.push_back(text.Numbers<2>());
     }
