@@ -42,6 +42,7 @@ public:
     // tolerance (the tolerance would then reach past a whole cell).
     static NodeGrid Load(const std::filesystem::path& path);
 
+    const std::filesystem::path& Path() const { return path_; }
     const GridGeometry& Geometry() const { return geometry_; }
 
     // Node number k, or nullptr when k lies outside the file.
