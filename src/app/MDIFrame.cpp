@@ -11,6 +11,7 @@
 #include "app/TextCodec.h"
 #include "app/WindowUi.h"
 #include "commands/BatchCommands.h"
+#include "files/FatalError.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -276,16 +277,11 @@ void TFrameForm::RunCommand(const std::function<void()>& command)
     if (busy_)
         return;
     busy_ = true;
-    std::optional<QString> failure;
-    try {
-        command();
-    } catch (const std::exception& error) {
-        failure = TextFromBytes(error.what());
-    }
+    const std::optional<std::string> failure = FailureOf(command);
     ui_->EndProgress();
     if (failure) {
         // The program ends from here: no other command starts.
-        ShowError(*failure);
+        ShowError(TextFromBytes(*failure));
         return;
     }
     busy_ = false;

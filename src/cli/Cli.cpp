@@ -3,6 +3,8 @@
 #include "cli/CliUi.h"
 #include "cli/StreamConsole.h"
 #include "commands/BatchCommands.h"
+#include "commands/InteractiveCommands.h"
+#include "commands/PointTransform.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
 #include "files/FatalError.h"
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -184,6 +187,17 @@ int UsageError(std::ostream& err, const std::string& message)
     return kExitUsage;
 }
 
+// Runs the command; a fatal error, or any other exception, ends it with its text on standard
+// error and the failure status.
+int RunGuarded(std::ostream& err, const std::function<void()>& command)
+{
+    if (const auto failure = FailureOf(command)) {
+        err << *failure << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
 int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
     const auto& p = options.positional;
@@ -203,18 +217,16 @@ int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::o
 
     StreamConsole console(err, in);
     GridCache grids;
-    CoreEnv env{options.dataDir, options.zone, console, grids};
-    double out1 = 0.0;
-    double out2 = 0.0;
-    double out3 = 0.0;
-    if (TransformPoint(env, *type, heightFlag, values[0], values[1], values[2], out1, out2, out3) != 0) {
-        err << "Eroare: nu se poate transforma punctul introdus\n";
-        return kExitFailure;
-    }
-    char line[128];
-    std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", out1, out2, out3);
-    out << line;
-    return kExitOk;
+    CoreEnv env{options.dataDir, options.zone, grids};
+    // Any number reaches the dispatcher, which reports one outside its fifteen types.
+    const auto transformationType = static_cast<TransformationType>(*type);
+    return RunGuarded(err, [&] {
+        const ChainResult result = TransformOrStop(env, console, transformationType, heightFlag, values[0], values[1],
+                                                   values[2], kInteractiveFailureMessage);
+        char line[128];
+        std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", result.first, result.second, result.third);
+        out << line;
+    });
 }
 
 int RunTransform(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
@@ -230,13 +242,10 @@ int RunTransform(const Options& options, std::istream& in, std::ostream& out, st
     CommandContext ctx;
     ctx.startDir = options.dataDir;
     CliUi ui(p[2], p[3], options.zone, in, out, err, errIsTerminal);
-    try {
-        RunBatchCommand(ctx, ui, *command, std::filesystem::current_path());
-    } catch (const FatalError& error) {
-        err << error.what() << "\n";
-        return kExitFailure;
-    }
-    return ui.SelectionRefused() ? kExitUsage : kExitOk;
+    const int status = RunGuarded(err, [&] { RunBatchCommand(ctx, ui, *command, std::filesystem::current_path()); });
+    if (status == kExitOk && ui.SelectionRefused())
+        return kExitUsage;
+    return status;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/CorrectionGrid.h"
 #include "core/Geodesy.h"
+#include "commands/PointTransform.h"
 #include "core/TransformPoint.h"
 #include "files/FatalError.h"
 #include "files/RecordFile.h"
@@ -54,9 +55,21 @@ bool IsGeodeticSource(char code)
 }
 
 // Types whose easting-like input is the record's second source value.
-bool EastingIsSecond(int type)
+bool EastingIsSecond(TransformationType type)
 {
-    return type != 2 && type != 4 && type != 12;
+    using enum TransformationType;
+    return type != Stereo70ToEtrs && type != Stereo30ToEtrs && type != LaeaToStereo70;
+}
+
+ResultLayout LayoutOf(char code)
+{
+    switch (code) {
+    case '4':
+    case '9': return ResultLayout::Geodetic;
+    case '5': return ResultLayout::ModelNorthFirst;
+    case '6': return ResultLayout::ModelEastFirst;
+    default: return ResultLayout::Plane;
+    }
 }
 
 void SetPaths(CommandContext& ctx, const BatchCommand& command, const fs::path& workDir)
@@ -84,7 +97,7 @@ void ParseSource(const CommandContext& ctx, EllipsoidPair& ellipsoids)
 
 // Every record of the new-points file through the dispatcher, in place, each result line
 // written as its point is done.
-void TransformRecords(const CommandContext& ctx, Ui& ui, int type, ResultFileWriter& result)
+void TransformRecords(const CommandContext& ctx, Ui& ui, TransformationType type, ResultFileWriter& result)
 {
     PointFile points = PointFile::OpenForUpdate(ctx.workDir / kNewPointsFileName);
     const std::uint64_t count = points.Size();
@@ -94,7 +107,7 @@ void TransformRecords(const CommandContext& ctx, Ui& ui, int type, ResultFileWri
     {
         ConsoleScope console(ui);
         GridCache grids;
-        CoreEnv env{ctx.startDir, ctx.tmZone, console.Console(), grids};
+        CoreEnv env{ctx.startDir, ctx.tmZone, grids};
         for (std::uint64_t k = 0; k < count; ++k) {
             PointRecord record = points.Read(k);
             if (geodetic) {
@@ -103,12 +116,9 @@ void TransformRecords(const CommandContext& ctx, Ui& ui, int type, ResultFileWri
             }
             const double first = eastingSecond ? record.sys1[1] : record.sys1[0];
             const double second = eastingSecond ? record.sys1[0] : record.sys1[1];
-            double out1 = 0.0;
-            double out2 = 0.0;
-            double out3 = 0.0;
-            if (TransformPoint(env, type, record.hasHeight, first, second, record.sys1[2], out1, out2, out3) != 0)
-                throw FatalError(kPointFailurePrefix + std::string(record.name.View()));
-            record.result = {out1, out2, out3};
+            const ChainResult out = TransformOrStop(env, console.Console(), type, record.hasHeight, first, second,
+                                                    record.sys1[2], kPointFailurePrefix, record.name.View());
+            record.result = {out.first, out.second, out.third};
             points.Write(k, record);
             result.Add(record);
             if ((k + 1) % kProgressStep == 0)
@@ -145,7 +155,7 @@ void WriteResult(const CommandContext& ctx, const std::function<void(const fs::p
 
 std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, const fs::path& resultPath)
 {
-    const ModelApplicationJob job{ctx.transformationCode, ctx.workDir / kNewPointsFileName, ctx.inputPath, resultPath,
+    const ModelApplicationJob job{LayoutOf(ctx.transformationCode), ctx.workDir / kNewPointsFileName, ctx.inputPath, resultPath,
                                   'P', ctx.regression, ctx.interactiveMode};
     return RunModelApplication(ctx.planeGridPath, ctx.parameterPath, job);
 }
@@ -163,19 +173,20 @@ const BatchCommand* FindBatchCommand(std::string_view codeOrName)
     return nullptr;
 }
 
-int TransformationTypeOf(char code, int tmZone)
+std::optional<TransformationType> TransformationTypeOf(char code, int tmZone)
 {
+    using enum TransformationType;
     const bool zone35 = tmZone == 35;
     switch (code) {
-    case '3': return 1;
-    case '4': return 2;
-    case '8': return 3;
-    case '9': return 4;
-    case 'e': return zone35 ? 8 : 7;
-    case 'f': return zone35 ? 10 : 9;
-    case 'g': return 11;
-    case 'h': return 12;
-    default: return 0;
+    case '3': return EtrsToStereo70;
+    case '4': return Stereo70ToEtrs;
+    case '8': return EtrsToStereo30;
+    case '9': return Stereo30ToEtrs;
+    case 'e': return zone35 ? Stereo70ToTmZone35 : Stereo70ToTm;
+    case 'f': return zone35 ? TmZone35ToStereo70 : TmToStereo70;
+    case 'g': return Stereo70ToLaea;
+    case 'h': return LaeaToStereo70;
+    default: return std::nullopt;
     }
 }
 
@@ -189,14 +200,14 @@ void RunBatchCommand(CommandContext& ctx, Ui& ui, const BatchCommand& command, c
         return;
     EllipsoidPair ellipsoids{};
     ParseSource(ctx, ellipsoids);
-    const int type = TransformationTypeOf(command.code, ctx.tmZone);
-    if (type == 0) {
+    const auto type = TransformationTypeOf(command.code, ctx.tmZone);
+    if (!type) {
         // The Bucharest plane-to-plane commands: the distortion model writes the result.
         WriteResult(ctx, [&](const fs::path& path) { ApplyBucharestModel(ctx, path); });
     } else {
         WriteResult(ctx, [&](const fs::path& path) {
-            ResultFileWriter result(ctx.transformationCode, path, ReadTitleLine(ctx.inputPath));
-            TransformRecords(ctx, ui, type, result);
+            ResultFileWriter result(LayoutOf(ctx.transformationCode), path, ReadTitleLine(ctx.inputPath));
+            TransformRecords(ctx, ui, *type, result);
             result.Finish();
         });
     }

@@ -5,9 +5,11 @@
 
 #include "commands/CommandContext.h"
 #include "commands/Ui.h"
+#include "core/TransformPoint.h"
 #include "model/DistortionModel.h"
 
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -39,9 +41,9 @@ void RunBatchCommand(CommandContext& ctx, Ui& ui, const BatchCommand& command, c
 // mode returns the dialog's result texts, one per point.
 std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, const std::filesystem::path& resultPath);
 
-// The dispatcher's transformation type for a transformation code and zone; 0 for the codes of
-// the distortion model.
-int TransformationTypeOf(char code, int tmZone);
+// The dispatcher's transformation type for a transformation code and zone; none for the codes
+// of the distortion model.
+std::optional<TransformationType> TransformationTypeOf(char code, int tmZone);
 
 inline constexpr const char* kResultInformationPrefix = "Fisierul rezultat este: ";
 inline constexpr const char* kPointFailurePrefix = "Eroare: nu se poate transforma punctul ";

@@ -3,6 +3,7 @@
 #include "commands/FileSelection.h"
 #include "core/CorrectionGrid.h"
 #include "core/Geodesy.h"
+#include "commands/PointTransform.h"
 #include "core/TransformPoint.h"
 #include "files/FatalError.h"
 #include "files/NumberText.h"
@@ -30,51 +31,53 @@ constexpr PointDialogLabels kOutEastNorth{.outputX = "x (Est)", .outputY = "y (N
 constexpr PointDialogLabels kInNorthEast{.inputX = "x (Nord)", .inputY = "y (Est)"};
 constexpr PointDialogLabels kInEastNorth{.inputX = "x (Est)", .inputY = "y (Nord)"};
 
-constexpr std::array<InteractiveCommand, 14> kCommands{{
+using T = TransformationType;
+
+const std::array<InteractiveCommand, 14> kCommands{{
     {"mm121Click", '3', PointDialogKind::Geodetic, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42",
-     kQuasigeoidGridName, kStereo70GridName, false, 1, 0, false, kOutNorthEast},
+     kQuasigeoidGridName, kStereo70GridName, false, T::EtrsToStereo70, {}, false, kOutNorthEast},
     {"Iteractiv1Click", '4', PointDialogKind::PlaneToGeodetic,
-     "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kQuasigeoidGridName, kStereo70GridName, false, 2, 0, false,
+     "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kQuasigeoidGridName, kStereo70GridName, false, T::Stereo70ToEtrs, {}, false,
      kInNorthEast},
     {"Interactiv5Click", 'e', PointDialogKind::Plane,
      "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_Transverse Mercator, (EVRF2007)", kQuasigeoidGridName,
-     kStereo70GridName, false, 7, 8, false,
+     kStereo70GridName, false, T::Stereo70ToTm, T::Stereo70ToTmZone35, false,
      {"Intrare:[x,y,(H)]_St70 (MN75)", "Iesire:[x,y,(H)]_TMzn (EVRF)", "x (Nord)", "y (Est)", "H_MN", "x (Nord)",
       "y (Est)", "H_EVRF"}},
     {"Interactiv6Click", 'e', PointDialogKind::Plane,
      "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidGridName,
-     kStereo70GridName, false, 9, 10, false,
+     kStereo70GridName, false, T::TmToStereo70, T::TmZone35ToStereo70, false,
      {"Intrare:[x,y,(H)]_TMzn (EVRF)", "Iesire:[x,y,(H)]_St70 (MN75)", "x (Nord)", "y (Est)", "H_EVRF", "x (Nord)",
       "y (Est)", "H_MN"}},
     {"Interactiv7Click", 'g', PointDialogKind::Plane,
-     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)", kQuasigeoidGridName, kStereo70GridName, false, 11,
-     0, false,
+     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)", kQuasigeoidGridName, kStereo70GridName, false, T::Stereo70ToLaea,
+     {}, false,
      {"Intrare:[x,y,(H)]_St70 (MN75)", "Iesire:[x,y,(H)]_LAEA (EVRF)", "x (Nord)", "y (Est)", "H_MN", "x (Est)",
       "y (Nord)", "H_EVRF"}},
     {"Interactiv8Click", 'h', PointDialogKind::Plane,
-     "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidGridName, kStereo70GridName, false, 12,
-     0, true,
+     "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidGridName, kStereo70GridName, false, T::LaeaToStereo70,
+     {}, true,
      {"Intrare:[x,y,(H)]_LAEA (EVRF)", "Iesire:[x,y,(H)]_St70 (MN75)", "x (Est)", "y (Nord)", "H_EVRF", "x (Nord)",
       "y (Est)", "H_MN"}},
-    {"Interactiv9Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidGridName, kStereo30GridName, false, 3, 0,
+    {"Interactiv9Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidGridName, kStereo30GridName, false, T::EtrsToStereo30, {},
      false, kOutEastNorth},
     {"Interactiv10Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidGridName,
-     kStereo30GridName, false, 4, 0, true, kInEastNorth},
+     kStereo30GridName, false, T::Stereo30ToEtrs, {}, true, kInEastNorth},
     {"Interactiv11Click", '5', PointDialogKind::Stereo30Model, " (x,y) Stereo30 Bucuresti --> (x,y) Stereo70",
-     kQuasigeoidCheckGridName, kStereo30ToStereo70ModelName, true, 0, 0, false, {}},
+     kQuasigeoidCheckGridName, kStereo30ToStereo70ModelName, true, {}, {}, false, {}},
     {"Interactiv12Click", '6', PointDialogKind::Stereo70Model, " (x,y) Stereo70 --> (x,y) Stereo30 Bucuresti",
-     kQuasigeoidCheckGridName, kStereo70ToStereo30ModelName, true, 0, 0, false, {}},
+     kQuasigeoidCheckGridName, kStereo70ToStereo30ModelName, true, {}, {}, false, {}},
     // The hidden items of "Transformare_Puncte_Romania".
     {"Interactiv1Click", '5', PointDialogKind::Stereo30Model,
      " (x,y) Stereo30 Bucuresti --> (x,precizie_x,y,precizie_y) Stereo70", kQuasigeoidCheckGridName, kStereo30ToStereo70ModelName,
-     true, 0, 0, false, {}},
+     true, {}, {}, false, {}},
     {"Interactiv2Click", '6', PointDialogKind::Stereo70Model,
      " (x,y) Stereo70 --> (x,precizie_x,y,precizie_y) Stereo30 Bucuresti", kQuasigeoidCheckGridName, kStereo70ToStereo30ModelName,
-     true, 0, 0, false, {}},
-    {"Interactiv3Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidCheckGridName, kStereo30CheckGridName, false, 3,
-     0, false, kOutEastNorth},
+     true, {}, {}, false, {}},
+    {"Interactiv3Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidCheckGridName, kStereo30CheckGridName, false, T::EtrsToStereo30,
+     {}, false, kOutEastNorth},
     {"Interactiv4Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidCheckGridName,
-     kStereo30CheckGridName, false, 4, 0, true, kInEastNorth},
+     kStereo30CheckGridName, false, T::Stereo30ToEtrs, {}, true, kInEastNorth},
 }};
 
 constexpr std::array<PointEdit, 9> kGeodeticInputs{
@@ -165,15 +168,14 @@ std::optional<std::string> ReadInput(const PointDialog& dialog, const Interactiv
     return ReadPlaneInput(dialog.Text(10), dialog.Text(11), dialog.Text(2), command.xIsEast, point);
 }
 
-void ShowOutputs(PointDialog& dialog, const InteractiveCommand& command, int type, const ChainResult& out,
-                 bool hasHeight)
+void ShowOutputs(PointDialog& dialog, const InteractiveCommand& command, const ChainResult& out, bool hasHeight)
 {
     const std::span<const int> edits = OutputEdits(command.dialog);
     if (command.dialog == PointDialogKind::PlaneToGeodetic) {
         dialog.SetText(edits[0], AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
         dialog.SetText(edits[1], AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
     } else {
-        const bool transverseMercator = type >= 7 && type <= 10;
+        const bool transverseMercator = command.typeZone35.has_value();
         dialog.SetText(edits[0], FormatFixed(out.first, 11, 3));
         dialog.SetText(edits[1], FormatFixed(out.second, transverseMercator ? 12 : 11, 3));
     }
@@ -192,24 +194,21 @@ void TransformTypedPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const
         ui.ShowMessage(*message);
         return;
     }
-    int type = command.type;
-    if (command.typeZone35 != 0) {
+    TransformationType type = *command.type;
+    if (command.typeZone35) {
         if (!ui.SelectZone(ctx))
             return;
-        type = ctx.tmZone == 35 ? command.typeZone35 : command.type;
+        type = ctx.tmZone == 35 ? *command.typeZone35 : *command.type;
     }
     const int heightFlag = point.height ? 1 : 0;
     ChainResult out{};
-    int status = 0;
     {
         ConsoleScope console(ui);
-        CoreEnv env{ctx.startDir, ctx.tmZone, console.Console(), grids};
-        status = TransformPoint(env, type, heightFlag, point.east, point.north, point.height.value_or(0.0), out.first,
-                                out.second, out.third);
+        CoreEnv env{ctx.startDir, ctx.tmZone, grids};
+        out = TransformOrStop(env, console.Console(), type, heightFlag, point.east, point.north,
+                              point.height.value_or(0.0), kInteractiveFailureMessage);
     }
-    if (status != 0)
-        throw FatalError(kInteractiveFailureMessage);
-    ShowOutputs(dialog, command, type, out, point.height.has_value());
+    ShowOutputs(dialog, command, out, point.height.has_value());
 }
 
 void WriteInteractiveSource(const CommandContext& ctx, std::string_view x, std::string_view y)
@@ -247,7 +246,7 @@ void TransformModelPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const
     if (!LoadPlaneSource(ctx.transformationCode, 'P', ctx.inputPath, targets, ellipsoids))
         throw FatalError(kSourceIoMessage);
 
-    const ModelApplicationJob job{ctx.transformationCode, targets.newPoints, ctx.inputPath, ctx.resultPath, 'P',
+    const ModelApplicationJob job{ctx.transformationCode == '5' ? ResultLayout::ModelNorthFirst : ResultLayout::ModelEastFirst, targets.newPoints, ctx.inputPath, ctx.resultPath, 'P',
                                   ctx.regression, ctx.interactiveMode};
     const std::vector<InteractiveResult> results = RunModelApplication(ctx.planeGridPath, ctx.parameterPath, job);
     for (const InteractiveResult& result : results) {

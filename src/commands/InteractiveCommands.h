@@ -14,6 +14,7 @@
 
 #include "commands/CommandContext.h"
 #include "commands/Ui.h"
+#include "core/TransformPoint.h"
 
 #include <filesystem>
 #include <optional>
@@ -50,8 +51,8 @@ struct InteractiveCommand {
     const char* heightGrid; // data file names in the start-up directory
     const char* planeGrid;
     bool hasParameterFile; // the plane grid's name with ".PAR" is the model's parameter file
-    int type;              // dispatcher transformation type (zone 34); 0 for the distortion model
-    int typeZone35;        // type in zone 35 for the commands that ask for the zone, else 0
+    std::optional<TransformationType> type;       // zone 34; none for the distortion model
+    std::optional<TransformationType> typeZone35; // for the commands that ask for the zone
     bool xIsEast;          // plane input: Edit10 holds the easting-like value, Edit11 the other
     PointDialogLabels labels;
 };

@@ -9,6 +9,7 @@
 #include "commands/CommandGrids.h"
 #include "model/ModelTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Transform.h"
 
 #include <gtest/gtest.h>
 
@@ -87,15 +88,15 @@ TEST_F(BatchCommandTest, GeodeticSourceToStereo70)
     ASSERT_EQ(ui.information, std::vector<std::string>{"Fisierul rezultat este: " + ui.result + "."});
     EXPECT_EQ(ui.consoleOpen, 0);
 
-    test::RecordingConsole console;
     GridCache grids;
-    CoreEnv env{data.Path(), 34, console, grids};
-    double a[3], b[3];
-    ASSERT_EQ(TransformPoint(env, 1, 1, 25 + 10 / 60.0 + 5.25 / 3600, 45 + 30 / 60.0 + 15.5 / 3600, 120.3, a[0], a[1], a[2]), 0);
-    ASSERT_EQ(TransformPoint(env, 1, 0, 26.0, 46.0, 0.0, b[0], b[1], b[2]), 0);
-    const std::string expected = "Titlu lucrare\r\nA1, " + FormatFixed(a[0], 11, 3) + ", " + FormatFixed(a[1], 11, 3) +
-                                 ", " + FormatFixed(a[2], 8, 3) + "\r\nB 2, " + FormatFixed(b[0], 11, 3) + ", " +
-                                 FormatFixed(b[1], 11, 3) + ", fara_cota\r\nENDF";
+    CoreEnv env{data.Path(), 34, grids};
+    const ChainResult a = test::MustTransform(env, TransformationType::EtrsToStereo70, 1, 25 + 10 / 60.0 + 5.25 / 3600,
+                                              45 + 30 / 60.0 + 15.5 / 3600, 120.3);
+    const ChainResult b = test::MustTransform(env, TransformationType::EtrsToStereo70, 0, 26.0, 46.0, 0.0);
+    const std::string expected = "Titlu lucrare\r\nA1, " + FormatFixed(a.first, 11, 3) + ", " +
+                                 FormatFixed(a.second, 11, 3) + ", " + FormatFixed(a.third, 8, 3) + "\r\nB 2, " +
+                                 FormatFixed(b.first, 11, 3) + ", " + FormatFixed(b.second, 11, 3) +
+                                 ", fara_cota\r\nENDF";
     EXPECT_EQ(test::ReadBytes(ui.result), expected);
 
     // The result is a source for the inverse command, which gives the angles back.

@@ -9,6 +9,7 @@
 #include "commands/CommandGrids.h"
 #include "model/ModelTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Transform.h"
 
 #include <gtest/gtest.h>
 
@@ -90,9 +91,9 @@ public:
         return it == edits.end() ? std::string() : it->second;
     }
     void SetText(int edit, const std::string& text) override { edits[edit] = text; }
-    void ShowNote(const std::string& text, const std::string& caption) override
+    void ShowNote(const std::string& text, const std::string& noteCaption) override
     {
-        notes.push_back(caption + ": " + text);
+        notes.push_back(noteCaption + ": " + text);
     }
 
     void Type(std::initializer_list<std::pair<const int, std::string>> texts)
@@ -179,14 +180,11 @@ protected:
         RunInteractiveCommand(ctx, ui, dialog, *command, work.Path());
     }
 
-    ChainResult Expected(int type, int heightFlag, double p1, double p2, double p3)
+    ChainResult Expected(TransformationType type, int heightFlag, double p1, double p2, double p3)
     {
-        test::RecordingConsole console;
         GridCache grids;
-        CoreEnv env{data.Path(), 34, console, grids};
-        ChainResult out{};
-        EXPECT_EQ(TransformPoint(env, type, heightFlag, p1, p2, p3, out.first, out.second, out.third), 0);
-        return out;
+        CoreEnv env{data.Path(), 34, grids};
+        return test::MustTransform(env, type, heightFlag, p1, p2, p3);
     }
 
     test::TempDir data;
@@ -223,8 +221,8 @@ TEST_F(InteractiveCommandTest, Etrs89PointsUntilCancelEachWithItsOwnHeight)
 
     const double L = 25 + 10 / 60.0 + 5.25 / 3600;
     const double B = 45 + 30 / 60.0 + 15.5 / 3600;
-    const ChainResult plain = Expected(1, 0, L, B, 0.0);
-    const ChainResult high = Expected(1, 1, L, B, 120.5);
+    const ChainResult plain = Expected(TransformationType::EtrsToStereo70, 0, L, B, 0.0);
+    const ChainResult high = Expected(TransformationType::EtrsToStereo70, 1, L, B, 120.5);
     ASSERT_EQ(outputs.size(), 3u);
     EXPECT_EQ(outputs[0].at(10), FormatFixed(plain.first, 11, 3));
     EXPECT_EQ(outputs[0].at(11), FormatFixed(plain.second, 11, 3));
@@ -252,7 +250,7 @@ TEST_F(InteractiveCommandTest, InvalidFieldReopensTheDialogWithTheEntriesKept)
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Coordonata x invalida!"});
     EXPECT_EQ(kept, "5x0000");
 
-    const ChainResult out = Expected(2, 1, 400000.0, 500000.0, 100.0);
+    const ChainResult out = Expected(TransformationType::Stereo70ToEtrs, 1, 400000.0, 500000.0, 100.0);
     EXPECT_EQ(dialog.Text(1), AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
     EXPECT_EQ(dialog.Text(5), AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
     EXPECT_EQ(dialog.Text(3), FormatFixed(out.third, 8, 3));
@@ -274,12 +272,9 @@ TEST_F(InteractiveCommandTest, TransverseMercatorAsksTheZoneEveryPoint)
     EXPECT_EQ(afterCancelledZone.at(5), "");
 
     const ChainResult out = [&] {
-        test::RecordingConsole console;
         GridCache grids;
-        CoreEnv env{data.Path(), 35, console, grids};
-        ChainResult r{};
-        EXPECT_EQ(TransformPoint(env, 8, 1, 600000.0, 500000.0, 80.0, r.first, r.second, r.third), 0);
-        return r;
+        CoreEnv env{data.Path(), 35, grids};
+        return test::MustTransform(env, TransformationType::Stereo70ToTmZone35, 1, 600000.0, 500000.0, 80.0);
     }();
     EXPECT_EQ(dialog.Text(1), FormatFixed(out.first, 11, 3));
     EXPECT_EQ(dialog.Text(5), FormatFixed(out.second, 12, 3));

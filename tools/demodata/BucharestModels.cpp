@@ -77,19 +77,21 @@ struct Direction {
     const char* gridName;
     const char* productName;
     const char* description;
-    int routeType; // the dispatcher's type from the source system to the target system
-    int sourceType; // ETRS89 -> source system
-    int targetType; // ETRS89 -> target system
+    TransformationType routeType;  // from the source system to the target system
+    TransformationType sourceType; // ETRS89 -> source system
+    TransformationType targetType; // ETRS89 -> target system
     bool sourceNorthFirst;
     bool targetNorthFirst;
 };
 
 constexpr Direction kStereo30ToStereo70{"Stereo30_Stereo70_2D.GRD", "model-stereo30-stereo70",
                                         "Bucharest model Stereo30 -> Stereo70 (Stereo30_Stereo70_2D.GRD/.PAR)",
-                                        5, 3, 1, false, true};
+                                        TransformationType::Stereo30ToStereo70, TransformationType::EtrsToStereo30,
+                                        TransformationType::EtrsToStereo70, false, true};
 constexpr Direction kStereo70ToStereo30{"Stereo70_Stereo30_2D.GRD", "model-stereo70-stereo30",
                                         "Bucharest model Stereo70 -> Stereo30 (Stereo70_Stereo30_2D.GRD/.PAR)",
-                                        6, 1, 3, true, false};
+                                        TransformationType::Stereo70ToStereo30, TransformationType::EtrsToStereo70,
+                                        TransformationType::EtrsToStereo30, true, false};
 
 // The model's plane similarity, evaluated as the model application evaluates it.
 struct Similarity {
