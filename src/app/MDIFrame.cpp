@@ -11,6 +11,7 @@
 #include "app/TextCodec.h"
 #include "app/WindowUi.h"
 #include "commands/BatchCommands.h"
+#include "commands/CommandTable.h"
 #include "files/FatalError.h"
 
 #include <QCloseEvent>
@@ -22,30 +23,15 @@
 #include <QPrinter>
 #include <QScreen>
 
-#include <array>
+#include <map>
 #include <optional>
+#include <set>
 
 namespace velmora {
 
 namespace fs = std::filesystem;
 
-// A submenu with "Din fisier" and "Interactiv", a plain item that is not built yet (no handlers),
-// or a separator (no caption).
-struct TFrameForm::TransformationItem {
-    const char* caption = nullptr;
-    char batchCode = 0;
-    const char* batchHandler = nullptr;
-    const char* interactiveHandler = nullptr;
-    bool hidden = false;
-};
-
 namespace {
-
-constexpr const char* kStereo30ToStereo70 = "(x,y)_Stereo30_Bucuresti-->(x,y)_Stereo70";
-constexpr const char* kStereo70ToStereo30 = "(x,y)_Stereo70-->(x,y)_Stereo30_Bucuresti";
-constexpr const char* kEtrs89ToStereo30 = "(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo30_Bucuresti";
-constexpr const char* kStereo30ToEtrs89 = "(x,y,H_MN)_Stereo30_Bucuresti-->(B,L,h)_ETRS89";
-constexpr const char* kQuasigeoidModel = "(B,L,zita)_GRS80_EGG97-->(B,L,h-Hn)_GRS80_MareaNeagra";
 
 const QSize kClientArea(744, 418);
 const QSize kPictureArea(363, 273);
@@ -55,13 +41,12 @@ QString Latin(const char* text)
     return QString::fromLatin1(text);
 }
 
-// Hidden commands that are not built: in the menu, invisible, disabled, and bound to nothing.
-QAction* AddUnbuilt(QMenu* menu, const char* caption)
+const CommandMenuInfo& MenuInfo(CommandMenu menu)
 {
-    QAction* action = menu->addAction(Latin(caption));
-    action->setVisible(false);
-    action->setEnabled(false);
-    return action;
+    for (const CommandMenuInfo& info : CommandMenus())
+        if (info.menu == menu)
+            return info;
+    return CommandMenus().front();
 }
 
 void HideMenu(QMenu* menu)
@@ -132,38 +117,7 @@ void TFrameForm::BuildMenu()
     connect(fileMenu_->addAction(QStringLiteral("&Open...")), &QAction::triggered, this, &TFrameForm::FileOpenClick);
     connect(fileMenu_->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 
-    AddHiddenMenus();
-
-    using Item = TransformationItem;
-    static constexpr std::array<Item, 15> kRomania{{
-        {"(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo70_Sistem Krasovski42", '3', "mm111Click", "mm121Click"},
-        {"(x,y,H_MN)_Stereo70_Sistem Krasovski42-->(B,L,h)_ETRS89", '4', "Dinfisier1Click", "Iteractiv1Click"},
-        {},
-        {kStereo30ToStereo70, '5', "Dinfisier2Click", "Interactiv1Click", true},
-        {kStereo70ToStereo30, '6', "Dinfisier3Click", "Interactiv2Click", true},
-        {kQuasigeoidModel, 0, nullptr, nullptr, true},
-        {},
-        {kEtrs89ToStereo30, '8', "Dinfisier4Click", "Interactiv3Click", true},
-        {kStereo30ToEtrs89, '9', "Dinfisier5Click", "Interactiv4Click", true},
-        {},
-        {"[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_Transverse Mercator, (EVRF2007)", 'e',
-         "Dinfisier6Click", "Interactiv5Click"},
-        {"[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", 'f',
-         "Dinfisier7Click", "Interactiv6Click"},
-        {},
-        {"[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)", 'g', "Dinfisier8Click",
-         "Interactiv7Click"},
-        {"[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", 'h', "Dinfisier9Click",
-         "Interactiv8Click"},
-    }};
-    static constexpr std::array<Item, 4> kBucharest{{
-        {kEtrs89ToStereo30, '8', "Dinfisier10Click", "Interactiv9Click"},
-        {kStereo30ToEtrs89, '9', "Dinfisier11Click", "Interactiv10Click"},
-        {kStereo30ToStereo70, '5', "Dinfisier12Click", "Interactiv11Click"},
-        {kStereo70ToStereo30, '6', "Dinfisier13Click", "Interactiv12Click"},
-    }};
-    AddTransformationMenu("Transformare_Puncte_Romania", kRomania);
-    AddTransformationMenu("Transformare_Puncte_Bucuresti", kBucharest);
+    AddCommandMenus();
 
     QMenu* window = AddWindowMenu();
     connect(window, &QMenu::aboutToShow, this, [this, window] { ListWindows(window); });
@@ -173,59 +127,66 @@ void TFrameForm::BuildMenu()
     connect(help->addAction(QStringLiteral("About...")), &QAction::triggered, this, &TFrameForm::HelpAboutClick);
 }
 
-// The menus of the conversion and model-building commands, which are not part of this program.
-void TFrameForm::AddHiddenMenus()
+// The menus of the command table. A menu is shown while one of its commands is; a command that
+// is not part of the program yet is bound to nothing.
+void TFrameForm::AddCommandMenus()
 {
-    QMenu* conversion = menuBar()->addMenu(QStringLiteral("Conversie_Coordonate"));
-    firstCommandMenu_ = conversion->menuAction();
-    for (const char* caption :
-         {"Conversie BLh --> XYZ", "Conversie XYZ --> BLh", "Conversie BL-->Est_Nord Stereo70",
-          "Conversie Est_Nord Stereo70-->BL", "Conversie BL-->Est_Nord LAEA ", "Conversie Est_Nord LAEA--->BL",
-          "BLh [gms,gms,m]-->BLh [g,g,m]", "Conversie BLH_ETRS89-->XYZn_ETRS89", "Grid_XY_ETRS89-->BL_EGG97",
-          "Grid_LBdZita-->BL_EGG97", "Zita_EGG (+dz)-->Grid_ETRS89"})
-        AddUnbuilt(conversion, caption);
-    HideMenu(conversion);
-
-    QMenu* plane = menuBar()->addMenu(QStringLiteral("Transformare_2D"));
-    AddUnbuilt(plane, "Transformare fara Regresie");
-    AddUnbuilt(plane, "Transformare cu Regresie");
-    HideMenu(plane);
-
-    QMenu* spatial = menuBar()->addMenu(QStringLiteral("Transformare_3D"));
-    AddUnbuilt(spatial, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie");
-    AddUnbuilt(spatial, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie");
-    QMenu* zeta = spatial->addMenu(QStringLiteral("(B,L,h)_1-->(B,L,Hn)_2, zita   "));
-    AddUnbuilt(zeta, "Fara Regresie");
-    AddUnbuilt(zeta, "Cu Regresie");
-    HideMenu(zeta);
-    AddUnbuilt(spatial, kQuasigeoidModel);
-    AddUnbuilt(spatial, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89");
-    HideMenu(spatial);
+    std::map<CommandMenu, QMenu*> menus;
+    std::set<CommandMenu> shown;
+    for (const CommandMenuInfo& info : CommandMenus()) {
+        if (!info.parent)
+            menus[info.menu] = menuBar()->addMenu(Latin(info.caption));
+    }
+    firstCommandMenu_ = menus.at(CommandMenus().front().menu)->menuAction();
+    for (const MenuCommand& command : MenuCommands()) {
+        const CommandMenuInfo& info = MenuInfo(command.menu);
+        if (menus.count(command.menu) == 0)
+            menus[command.menu] = menus.at(*info.parent)->addMenu(Latin(info.caption));
+        AddCommand(menus.at(command.menu), command);
+        if (!command.hidden) {
+            shown.insert(command.menu);
+            if (info.parent)
+                shown.insert(*info.parent);
+        }
+    }
+    for (const auto& [menu, qmenu] : menus)
+        if (shown.count(menu) == 0)
+            HideMenu(qmenu);
 }
 
-void TFrameForm::AddTransformationMenu(const char* caption, std::span<const TransformationItem> items)
+void TFrameForm::AddCommand(QMenu* menu, const MenuCommand& command)
 {
-    QMenu* menu = menuBar()->addMenu(Latin(caption));
-    for (const TransformationItem& item : items) {
-        if (item.caption == nullptr) {
-            menu->addSeparator();
-            continue;
-        }
-        if (item.batchHandler == nullptr) {
-            AddUnbuilt(menu, item.caption);
-            continue;
-        }
-        QMenu* submenu = menu->addMenu(Latin(item.caption));
-        QAction* batch = submenu->addAction(QStringLiteral("Din fisier"));
-        batch->setObjectName(Latin(item.batchHandler));
-        connect(batch, &QAction::triggered, this, [this, code = item.batchCode] { RunBatch(code); });
-        QAction* interactive = submenu->addAction(QStringLiteral("Interactiv"));
-        interactive->setObjectName(Latin(item.interactiveHandler));
-        connect(interactive, &QAction::triggered, this,
-                [this, handler = item.interactiveHandler] { RunInteractive(handler); });
-        if (item.hidden)
-            HideMenu(submenu);
+    if (command.separatorBefore)
+        menu->addSeparator();
+    const QString name = Latin(command.name);
+    if (command.transformation == nullptr) {
+        QAction* action = menu->addAction(Latin(command.caption));
+        action->setObjectName(name);
+        action->setVisible(!command.hidden);
+        action->setEnabled(!command.hidden && command.run != nullptr);
+        if (command.run != nullptr)
+            connect(action, &QAction::triggered, this, [this, run = command.run] {
+                RunCommand([this, run] { run(ctx_, *ui_, fs::current_path()); });
+            });
+        return;
     }
+    const TransformationSpec& transformation = *command.transformation;
+    QMenu* submenu = menu->addMenu(Latin(command.caption));
+    QAction* batch = submenu->addAction(QStringLiteral("Din fisier"));
+    batch->setObjectName(name + kBatchSuffix);
+    connect(batch, &QAction::triggered, this, [this, &transformation] {
+        RunCommand([this, &transformation] { RunBatchCommand(ctx_, *ui_, transformation, fs::current_path()); });
+    });
+    QAction* interactive = submenu->addAction(QStringLiteral("Interactiv"));
+    interactive->setObjectName(name + kInteractiveSuffix);
+    connect(interactive, &QAction::triggered, this, [this, &transformation] {
+        RunCommand([this, &transformation] {
+            RunInteractiveCommand(ctx_, *ui_, DialogFor(transformation.interactive.dialog), transformation,
+                                  fs::current_path());
+        });
+    });
+    if (command.hidden)
+        HideMenu(submenu);
 }
 
 QMenu* TFrameForm::AddWindowMenu()
@@ -285,24 +246,6 @@ void TFrameForm::RunCommand(const std::function<void()>& command)
         return;
     }
     busy_ = false;
-}
-
-void TFrameForm::RunBatch(char code)
-{
-    const BatchCommand* command = FindBatchCommand(std::string(1, code));
-    if (command == nullptr)
-        return;
-    RunCommand([this, command] { RunBatchCommand(ctx_, *ui_, *command, fs::current_path()); });
-}
-
-void TFrameForm::RunInteractive(const char* handler)
-{
-    const InteractiveCommand* command = FindInteractiveCommand(handler);
-    if (command == nullptr)
-        return;
-    RunCommand([this, command] {
-        RunInteractiveCommand(ctx_, *ui_, DialogFor(command->dialog), *command, fs::current_path());
-    });
 }
 
 PointDialog& TFrameForm::DialogFor(PointDialogKind kind)

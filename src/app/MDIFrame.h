@@ -4,6 +4,7 @@
 #pragma once
 
 #include "commands/CommandContext.h"
+#include "commands/CommandTable.h"
 #include "commands/InteractiveCommands.h"
 
 #include <QMainWindow>
@@ -12,7 +13,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <span>
 #include <vector>
 
 class QLabel;
@@ -40,6 +40,9 @@ class TOKRightDlg12;
 class WindowUi;
 
 inline constexpr const char* kMainCaption = "Velmora - Transformari de coordonate";
+// The object names of a transformation's two menu items: the command's name and these.
+inline constexpr const char* kBatchSuffix = "/din-fisier";
+inline constexpr const char* kInteractiveSuffix = "/interactiv";
 
 class TFrameForm : public QMainWindow {
     Q_OBJECT
@@ -92,14 +95,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct TransformationItem;
     void BuildMenu();
-    void AddTransformationMenu(const char* caption, std::span<const TransformationItem> items);
-    void AddHiddenMenus();
+    void AddCommandMenus();
+    void AddCommand(QMenu* menu, const MenuCommand& command);
     QMenu* AddWindowMenu();
     void RunCommand(const std::function<void()>& command);
-    void RunBatch(char code);
-    void RunInteractive(const char* handler);
     PointDialog& DialogFor(PointDialogKind kind);
     void MergeEditorMenus();
     void ListWindows(QMenu* menu);

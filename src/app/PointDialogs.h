@@ -1,7 +1,8 @@
 // The dialogs of the "Interactiv" commands: TOKBottomDlg1 (B, L, h in), TOKBottomDlg4 (plane in,
 // B, L, h out), TOKBottomDlg2 and TOKBottomDlg3 (the Bucharest models) and TOKRightDlg12 (plane to
 // plane). One window class lays out all five from their descriptions; the commands set caption
-// and labels and read and write the edits by number.
+// and labels and read and write the fields by what they hold. The edits keep the windows' own
+// names, Edit1 to Edit14, as object names.
 #pragma once
 
 #include "commands/InteractiveCommands.h"
@@ -43,13 +44,13 @@ class PointDialogWindow : public QDialog, public PointDialog {
 public:
     PointDialogWindow(PointDialogKind kind, const PointDialogTexts& texts, StandardDialogs& dialogs, QWidget* parent);
 
-    void Prepare(const InteractiveCommand& command) override;
+    void Prepare(const InteractiveSpec& command) override;
     bool Show(CommandContext& ctx) override;
-    std::string Text(int edit) const override;
-    void SetText(int edit, const std::string& text) override;
+    std::string Text(PointField field) const override;
+    void SetText(PointField field, const std::string& text) override;
     void ShowNote(const std::string& text, const std::string& caption) override;
 
-    QLineEdit* Edit(int number) const;
+    QLineEdit* Field(PointField field) const;
     QPushButton* OKButton() const { return okButton_; }
     QPushButton* CancelButton() const { return cancelButton_; }
 
@@ -59,15 +60,15 @@ public slots:
 
 private:
     QLabel* AddHeader(QVBoxLayout* layout, const char* text);
-    QLineEdit* AddEdit(int number, int maxLength, bool output);
+    QLineEdit* AddEdit(PointField field, int maxLength, bool output);
     void AddGeodeticInputs(QVBoxLayout* layout);
-    void AddRow(QVBoxLayout* layout, std::span<const int> edits, std::array<const char*, 3> labelTexts,
+    void AddRow(QVBoxLayout* layout, std::span<const PointField> fields, std::array<const char*, 3> labelTexts,
                 std::array<QLabel*, 3>& labels);
 
     PointDialogKind kind_;
     StandardDialogs& dialogs_;
     CommandContext* ctx_ = nullptr;
-    std::map<int, QLineEdit*> edits_;
+    std::map<PointField, QLineEdit*> edits_;
     QLabel* headerIn_ = nullptr;
     QLabel* headerOut_ = nullptr;
     std::array<QLabel*, 3> inputLabels_{};

@@ -25,6 +25,8 @@ namespace velmora {
 
 namespace {
 
+using F = PointField;
+
 void WriteFile(const QString& path, const std::string& bytes)
 {
     std::ofstream(path.toStdString(), std::ios::binary) << bytes;
@@ -135,32 +137,34 @@ private slots:
     void interactiveEtrs89PointWithItsValidation()
     {
         TOKBottomDlg1& dialog = *frame->OKBottomDlg1;
-        QCOMPARE(dialog.Edit(1)->maxLength(), 3);
-        QCOMPARE(dialog.Edit(4)->maxLength(), 5);
-        QCOMPARE(dialog.Edit(9)->maxLength(), 10);
-        QVERIFY(dialog.Edit(10)->isReadOnly());
+        QCOMPARE(dialog.Field(F::BDegrees)->maxLength(), 3);
+        QCOMPARE(dialog.Field(F::BFraction)->maxLength(), 5);
+        QCOMPARE(dialog.Field(F::InputHeight)->maxLength(), 10);
+        QCOMPARE(dialog.Field(F::InputHeight)->objectName(), QStringLiteral("Edit9"));
+        QVERIFY(dialog.Field(F::OutputX)->isReadOnly());
         test::ModalScript script;
         script.Expect(&dialog, [&] {
             const std::array<const char*, 8> texts{"45", "60", "15", "5", "25", "10", "5", "25"};
+            const std::span<const PointFieldLimit> inputs = InputFields(PointDialogKind::Geodetic);
             for (std::size_t k = 0; k < texts.size(); ++k)
-                dialog.Edit(static_cast<int>(k) + 1)->setText(texts[k]);
+                dialog.Field(inputs[k].field)->setText(texts[k]);
             dialog.OKButton()->click();
         });
         script.Expect(&dialog, [&] {
-            QCOMPARE(dialog.Edit(2)->text(), QStringLiteral("60"));
-            dialog.Edit(2)->setText("30");
+            QCOMPARE(dialog.Field(F::BMinutes)->text(), QStringLiteral("60"));
+            dialog.Field(F::BMinutes)->setText("30");
             dialog.OKButton()->click();
         });
         QString x;
         QString y;
         QString height;
         script.Expect(&dialog, [&] {
-            x = dialog.Edit(10)->text();
-            y = dialog.Edit(11)->text();
-            height = dialog.Edit(14)->text();
+            x = dialog.Field(F::OutputX)->text();
+            y = dialog.Field(F::OutputY)->text();
+            height = dialog.Field(F::OutputHeight)->text();
             dialog.CancelButton()->click();
         });
-        frame->findChild<QAction*>("mm121Click")->trigger();
+        frame->findChild<QAction*>("etrs89-stereo70/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QCOMPARE(dialogs.errors, QStringList{"Coordonata B are minute >= 60"});
@@ -184,14 +188,14 @@ private slots:
         TOKRightDlg12& dialog = *frame->OKRightDlg12;
         test::ModalScript script;
         script.Expect(&dialog, [&] {
-            dialog.Edit(10)->setText("500000");
-            dialog.Edit(11)->setText("500000");
+            dialog.Field(F::InputX)->setText("500000");
+            dialog.Field(F::InputY)->setText("500000");
             dialog.OKButton()->click();
         });
         script.Expect(frame->OKRightDlg, [&] { frame->OKRightDlg->CancelBtn->click(); });
         script.Expect(&dialog, [&] {
-            QCOMPARE(dialog.Edit(1)->text(), QString());
-            QCOMPARE(dialog.Edit(10)->text(), QStringLiteral("500000"));
+            QCOMPARE(dialog.Field(F::OutputX)->text(), QString());
+            QCOMPARE(dialog.Field(F::InputX)->text(), QStringLiteral("500000"));
             dialog.OKButton()->click();
         });
         script.Expect(frame->OKRightDlg, [&] {
@@ -201,18 +205,18 @@ private slots:
         QString north;
         QString east;
         script.Expect(&dialog, [&] {
-            north = dialog.Edit(1)->text();
-            east = dialog.Edit(5)->text();
+            north = dialog.Field(F::OutputX)->text();
+            east = dialog.Field(F::OutputY)->text();
             dialog.CancelButton()->click();
         });
-        frame->findChild<QAction*>("Interactiv5Click")->trigger();
+        frame->findChild<QAction*>("stereo70-tm/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(dialogs.errors.isEmpty());
         QVERIFY(LabelTexts(&dialog).contains("Iesire:[x,y,(H)]_TMzn (EVRF)"));
         QCOMPARE(north.size(), 11);
         QCOMPARE(east.size(), 12);
-        QCOMPARE(dialog.Edit(3)->text(), QString());
+        QCOMPARE(dialog.Field(F::OutputHeight)->text(), QString());
         QCOMPARE(frame->Context().tmZone, 35);
     }
 
@@ -223,18 +227,18 @@ private slots:
         TOKBottomDlg2& dialog = *frame->OKBottomDlg2;
         test::ModalScript script;
         script.Expect(&dialog, [&] {
-            dialog.Edit(1)->setText("556673.510");
-            dialog.Edit(3)->setText("336888.420");
+            dialog.Field(F::InputX)->setText("556673.510");
+            dialog.Field(F::InputY)->setText("336888.420");
             dialog.OKButton()->click();
         });
         QString north;
         QString east;
         script.Expect(&dialog, [&] {
-            north = dialog.Edit(10)->text();
-            east = dialog.Edit(11)->text();
+            north = dialog.Field(F::OutputX)->text();
+            east = dialog.Field(F::OutputY)->text();
             dialog.CancelButton()->click();
         });
-        frame->findChild<QAction*>("Interactiv11Click")->trigger();
+        frame->findChild<QAction*>("stereo30-stereo70/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(dialogs.errors.isEmpty());
@@ -268,7 +272,7 @@ private slots:
             QVERIFY(!frame->Form5->isVisible());
             frame->Form2->Button1->click();
         });
-        frame->findChild<QAction*>("mm111Click")->trigger();
+        frame->findChild<QAction*>("etrs89-stereo70/din-fisier")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QCOMPARE(maximum, 5000);

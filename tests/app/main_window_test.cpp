@@ -124,18 +124,20 @@ private slots:
                               "(x,y,H_MN)_Stereo30_Bucuresti-->(B,L,h)_ETRS89",
                               "(x,y)_Stereo30_Bucuresti-->(x,y)_Stereo70", "(x,y)_Stereo70-->(x,y)_Stereo30_Bucuresti"}));
 
-        // Every command is a "Din fisier" / "Interactiv" pair named after its handler; the hidden
-        // duplicates sit in invisible, disabled submenus.
-        const QStringList visibleHandlers{"mm111Click",        "mm121Click",       "Dinfisier1Click",
-                                          "Iteractiv1Click",   "Dinfisier6Click",  "Interactiv5Click",
-                                          "Dinfisier13Click",  "Interactiv12Click"};
-        for (const QString& name : visibleHandlers) {
+        // Every transformation is a "Din fisier" / "Interactiv" pair named after the command; the
+        // hidden duplicates sit in invisible, disabled submenus.
+        const QStringList visibleItems{"etrs89-stereo70/din-fisier",   "etrs89-stereo70/interactiv",
+                                       "stereo70-etrs89/din-fisier",   "stereo70-etrs89/interactiv",
+                                       "stereo70-tm/din-fisier",       "stereo70-tm/interactiv",
+                                       "stereo70-stereo30/din-fisier", "stereo70-stereo30/interactiv"};
+        for (const QString& name : visibleItems) {
             auto* action = frame->findChild<QAction*>(name);
             QVERIFY2(action != nullptr, qPrintable(name));
             QVERIFY(action->isEnabled());
             QVERIFY(action->text() == "Din fisier" || action->text() == "Interactiv");
         }
-        for (const char* name : {"Dinfisier2Click", "Interactiv1Click", "Dinfisier5Click", "Interactiv4Click"}) {
+        for (const char* name : {"romania-stereo30-stereo70/din-fisier", "romania-stereo30-stereo70/interactiv",
+                                 "romania-stereo30-etrs89/din-fisier", "romania-stereo30-etrs89/interactiv"}) {
             auto* action = frame->findChild<QAction*>(name);
             QVERIFY2(action != nullptr, name);
             auto* submenu = qobject_cast<QMenu*>(action->parent());
@@ -176,8 +178,8 @@ private slots:
         QString console;
         QString error;
         script.Expect(frame->OKBottomDlg4, [&] {
-            frame->OKBottomDlg4->Edit(10)->setText("10");
-            frame->OKBottomDlg4->Edit(11)->setText("10");
+            frame->OKBottomDlg4->Field(PointField::InputX)->setText("10");
+            frame->OKBottomDlg4->Field(PointField::InputY)->setText("10");
             frame->OKBottomDlg4->OKButton()->click();
         });
         script.Expect(frame->Console, [&] {
@@ -189,7 +191,7 @@ private slots:
             QCOMPARE(quits, 0);
             frame->Form1->close();
         });
-        frame->findChild<QAction*>("Iteractiv1Click")->trigger();
+        frame->findChild<QAction*>("stereo70-etrs89/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(console.endsWith(QStringLiteral("Tastati <Enter>...")));
@@ -197,7 +199,7 @@ private slots:
         QCOMPARE(quits, 1);
         // Nothing runs after the error window.
         QVERIFY(frame->Busy());
-        frame->findChild<QAction*>("Iteractiv1Click")->trigger();
+        frame->findChild<QAction*>("stereo70-etrs89/interactiv")->trigger();
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
     }

@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <tuple>
 
 namespace velmora {
 namespace {
@@ -73,7 +75,10 @@ protected:
         ui.result = (work / "rez.txt").string();
     }
 
-    void Run(std::string_view code) { RunBatchCommand(ctx, ui, *FindBatchCommand(code), work.Path()); }
+    void Run(std::string_view codeOrName)
+    {
+        RunBatchCommand(ctx, ui, *FindTransformation(codeOrName)->transformation, work.Path());
+    }
 
     test::TempDir data;
     test::TempDir work;
@@ -181,6 +186,31 @@ TEST_F(BatchCommandTest, BucharestModelWritesItsOwnResult)
     fs::remove(data / "Stereo30_Stereo70_2D.GRD");
     Run("5");
     EXPECT_EQ(ui.messages, std::vector<std::string>{kMessageBadGrid});
+}
+
+TEST(CommandTable, HiddenTwinsRunTheBucharestFilesAndUnbuiltCommandsStayHidden)
+{
+    std::set<std::string> names;
+    for (const MenuCommand& command : MenuCommands()) {
+        EXPECT_TRUE(names.insert(command.name).second) << command.name;
+        // A command without anything to run is never offered.
+        if (command.transformation == nullptr && command.run == nullptr) {
+            EXPECT_TRUE(command.hidden) << command.name;
+        }
+    }
+    for (const char* code : {"5", "6", "8", "9"}) {
+        const MenuCommand* visible = FindTransformation(code);
+        ASSERT_NE(visible, nullptr) << code;
+        EXPECT_EQ(visible->menu, CommandMenu::Bucharest);
+        const MenuCommand* twin = FindCommand(std::string("romania-") + visible->name);
+        ASSERT_NE(twin, nullptr) << code;
+        EXPECT_TRUE(twin->hidden);
+        EXPECT_EQ(FindTransformation(twin->name), nullptr);
+        const BatchSpec& a = visible->transformation->batch;
+        const BatchSpec& b = twin->transformation->batch;
+        EXPECT_EQ(std::tie(a.code, a.caption, a.planeGrid, a.parameterFile),
+                  std::tie(b.code, b.caption, b.planeGrid, b.parameterFile));
+    }
 }
 
 TEST(FileSelection, RefusesTheSameFileUnderAnyName)
