@@ -58,6 +58,16 @@ TEditForm::TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* paren
     Editor->setContextMenuPolicy(Qt::CustomContextMenu);
     setCentralWidget(Editor);
 
+    AddMenus();
+    ConnectActions();
+    SetWordWrap(true);
+    SetPathName(QString::fromLatin1(kUntitled));
+    UpdateEditActions();
+}
+
+// The "&File", "&Edit" and "&Character" menus the frame merges into its menu bar, and the tool bar.
+void TEditForm::AddMenus()
+{
     FileMenu = new QMenu(QStringLiteral("&File"), this);
     FileNew = AddAction(FileMenu, "&New");
     FileOpen = AddAction(FileMenu, "&Open...");
@@ -100,7 +110,10 @@ TEditForm::TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* paren
     ReplaceAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     for (QAction* action : {FindAction, ReplaceAction})
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+}
 
+void TEditForm::ConnectActions()
+{
     connect(FileNew, &QAction::triggered, this, &TEditForm::NewRequested);
     connect(FileOpen, &QAction::triggered, this, &TEditForm::OpenRequested);
     connect(FileClose, &QAction::triggered, this, [this] {
@@ -134,10 +147,6 @@ TEditForm::TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* paren
         menu.addActions({EditCut, EditCopy, EditPaste});
         menu.exec(Editor->viewport()->mapToGlobal(position));
     });
-
-    SetWordWrap(true);
-    SetPathName(QString::fromLatin1(kUntitled));
-    UpdateEditActions();
 }
 
 void TEditForm::SetPathName(const QString& path)

@@ -76,6 +76,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void AddMenus();
+    void ConnectActions();
     void SetPathName(const QString& path);
     void SetWordWrap(bool wrap);
     void ChooseFont();

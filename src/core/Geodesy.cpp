@@ -10,8 +10,8 @@ double ArcSin(double x)
 }
 
 PreparedHelmert::PreparedHelmert(const HelmertParams& params)
-    : m_(1.0 + params.scalePpm * 1e-6), cos_(std::cos(params.rotationSec * kPi / 648000.0)),
-      sin_(std::sin(params.rotationSec * kPi / 648000.0)), t1_(params.t1), t2_(params.t2)
+    : m_(1.0 + params.scalePpm * 1e-6), cos_(std::cos(ArcSecToRad(params.rotationSec))),
+      sin_(std::sin(ArcSecToRad(params.rotationSec))), t1_(params.t1), t2_(params.t2)
 {
 }
 

@@ -25,6 +25,7 @@ inline constexpr double kDegree = kPi / 180.0;
 // The conversions of every angle that crosses a boundary between degrees and radians.
 constexpr double DegToRad(double degrees) { return degrees * kPi / 180.0; }
 constexpr double RadToDeg(double radians) { return radians * 180.0 / kPi; }
+constexpr double ArcSecToRad(double seconds) { return seconds * kPi / 648000.0; }
 
 // Plane coordinates of a projection: N the northing, E the easting, metres.
 struct NorthEast {
