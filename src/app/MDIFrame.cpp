@@ -57,7 +57,7 @@ void HideMenu(QMenu* menu)
 
 } // namespace
 
-TFrameForm::TFrameForm(fs::path startDir, StandardDialogs& dialogs, std::function<void()> quit, QWidget* parent)
+MainWindow::MainWindow(fs::path startDir, StandardDialogs& dialogs, std::function<void()> quit, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), quit_(std::move(quit)), printer_(std::make_unique<QPrinter>())
 {
     ctx_.startDir = std::move(startDir);
@@ -68,53 +68,54 @@ TFrameForm::TFrameForm(fs::path startDir, StandardDialogs& dialogs, std::functio
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(MdiArea);
-    Image1 = new QLabel(MdiArea->viewport());
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(DrawGeoidPicture(kPictureArea * 2));
-    Image1->setFixedSize(kPictureArea);
-    Label1 = new QLabel(QStringLiteral("Asteptati mesajul care contine numele fisierelor cu rezultate!"),
-                        MdiArea->viewport());
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QPalette red = Label1->palette();
+    Picture = new QLabel(MdiArea->viewport());
+    Picture->setObjectName(QStringLiteral("Image1"));
+    Picture->setScaledContents(true);
+    Picture->setPixmap(DrawGeoidPicture(kPictureArea * 2));
+    Picture->setFixedSize(kPictureArea);
+    WaitLabel = new QLabel(QStringLiteral("Asteptati mesajul care contine numele fisierelor cu rezultate!"),
+                           MdiArea->viewport());
+    WaitLabel->setObjectName(QStringLiteral("Label1"));
+    QPalette red = WaitLabel->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    Label1->setPalette(red);
-    QFont bold = Label1->font();
+    WaitLabel->setPalette(red);
+    QFont bold = WaitLabel->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->adjustSize();
-    Label1->hide();
+    WaitLabel->setFont(bold);
+    WaitLabel->adjustSize();
+    WaitLabel->hide();
     MdiArea->viewport()->installEventFilter(this);
 
-    Form1 = new TForm1(this);
-    Form2 = new TForm2(this);
-    OKBottomDlg = new TOKBottomDlg(dialogs_, this);
-    Form3 = new TForm3(this);
-    OKBottomDlg1 = new TOKBottomDlg1(dialogs_, this);
-    OKBottomDlg2 = new TOKBottomDlg2(dialogs_, this);
-    OKBottomDlg3 = new TOKBottomDlg3(dialogs_, this);
-    OKBottomDlg4 = new TOKBottomDlg4(dialogs_, this);
-    Form5 = new TForm5(this);
-    OKRightDlg = new TOKRightDlg(this);
-    OKRightDlg12 = new TOKRightDlg12(dialogs_, this);
+    ErrorMessage = new ErrorWindow(this);
+    InformationMessage = new InformationWindow(this);
+    FileSelection = new FileSelectionDialog(dialogs_, this);
+    About = new AboutWindow(this);
+    GeodeticPoint = MakePointDialog(PointDialogKind::Geodetic, dialogs_, this);
+    Stereo30ModelPoint = MakePointDialog(PointDialogKind::Stereo30Model, dialogs_, this);
+    Stereo70ModelPoint = MakePointDialog(PointDialogKind::Stereo70Model, dialogs_, this);
+    PlaneToGeodeticPoint = MakePointDialog(PointDialogKind::PlaneToGeodetic, dialogs_, this);
+    Progress = new ProgressWindow(this);
+    ZoneSelection = new ZoneDialog(this);
+    PlanePoint = MakePointDialog(PointDialogKind::Plane, dialogs_, this);
     Console = new ConsoleDialog(this);
-    ui_ = std::make_unique<WindowUi>(WindowUi::Windows{this, OKBottomDlg, OKRightDlg, Form2, Form5, Console}, dialogs_);
+    ui_ = std::make_unique<WindowUi>(
+        WindowUi::Windows{this, FileSelection, ZoneSelection, InformationMessage, Progress, Console}, dialogs_);
 
     BuildMenu();
-    connect(MdiArea, &QMdiArea::subWindowActivated, this, &TFrameForm::MergeEditorMenus);
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::MergeEditorMenus);
 
     resize(kClientArea.width(), kClientArea.height() + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TFrameForm::~TFrameForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TFrameForm::BuildMenu()
+void MainWindow::BuildMenu()
 {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    connect(fileMenu_->addAction(QStringLiteral("&New")), &QAction::triggered, this, &TFrameForm::FileNewClick);
-    connect(fileMenu_->addAction(QStringLiteral("&Open...")), &QAction::triggered, this, &TFrameForm::FileOpenClick);
+    connect(fileMenu_->addAction(QStringLiteral("&New")), &QAction::triggered, this, &MainWindow::NewEditor);
+    connect(fileMenu_->addAction(QStringLiteral("&Open...")), &QAction::triggered, this, &MainWindow::OpenFile);
     connect(fileMenu_->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 
     AddCommandMenus();
@@ -123,13 +124,13 @@ void TFrameForm::BuildMenu()
     connect(window, &QMenu::aboutToShow, this, [this, window] { ListWindows(window); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    connect(help->addAction(QStringLiteral("Contents")), &QAction::triggered, this, &TFrameForm::HelpContentsClick);
-    connect(help->addAction(QStringLiteral("About...")), &QAction::triggered, this, &TFrameForm::HelpAboutClick);
+    connect(help->addAction(QStringLiteral("Contents")), &QAction::triggered, this, &MainWindow::ShowHelpContents);
+    connect(help->addAction(QStringLiteral("About...")), &QAction::triggered, this, &MainWindow::ShowAbout);
 }
 
 // The menus of the command table. A menu is shown while one of its commands is; a command that
 // is not part of the program yet is bound to nothing.
-void TFrameForm::AddCommandMenus()
+void MainWindow::AddCommandMenus()
 {
     std::map<CommandMenu, QMenu*> menus;
     std::set<CommandMenu> shown;
@@ -154,7 +155,7 @@ void TFrameForm::AddCommandMenus()
             HideMenu(qmenu);
 }
 
-void TFrameForm::AddCommand(QMenu* menu, const MenuCommand& command)
+void MainWindow::AddCommand(QMenu* menu, const MenuCommand& command)
 {
     if (command.separatorBefore)
         menu->addSeparator();
@@ -189,19 +190,19 @@ void TFrameForm::AddCommand(QMenu* menu, const MenuCommand& command)
         HideMenu(submenu);
 }
 
-QMenu* TFrameForm::AddWindowMenu()
+QMenu* MainWindow::AddWindowMenu()
 {
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(window->addAction(QStringLiteral("&Tile")), &QAction::triggered, MdiArea, &QMdiArea::tileSubWindows);
     connect(window->addAction(QStringLiteral("&Cascade")), &QAction::triggered, MdiArea,
             &QMdiArea::cascadeSubWindows);
     connect(window->addAction(QStringLiteral("&Arrange icons")), &QAction::triggered, this,
-            &TFrameForm::ArrangeIconsClick);
+            &MainWindow::ArrangeIcons);
     return window;
 }
 
 // The open editor windows at the end of the "&Window" menu, the active one checked.
-void TFrameForm::ListWindows(QMenu* menu)
+void MainWindow::ListWindows(QMenu* menu)
 {
     for (QAction* action : windowList_)
         menu->removeAction(action);
@@ -221,7 +222,7 @@ void TFrameForm::ListWindows(QMenu* menu)
     }
 }
 
-void TFrameForm::ArrangeIconsClick()
+void MainWindow::ArrangeIcons()
 {
     int left = 0;
     const int bottom = MdiArea->viewport()->height();
@@ -233,7 +234,7 @@ void TFrameForm::ArrangeIconsClick()
     }
 }
 
-void TFrameForm::RunCommand(const std::function<void()>& command)
+void MainWindow::RunCommand(const std::function<void()>& command)
 {
     if (busy_)
         return;
@@ -248,31 +249,31 @@ void TFrameForm::RunCommand(const std::function<void()>& command)
     busy_ = false;
 }
 
-PointDialog& TFrameForm::DialogFor(PointDialogKind kind)
+PointDialog& MainWindow::DialogFor(PointDialogKind kind)
 {
     switch (kind) {
-    case PointDialogKind::Geodetic: return *OKBottomDlg1;
-    case PointDialogKind::PlaneToGeodetic: return *OKBottomDlg4;
-    case PointDialogKind::Stereo30Model: return *OKBottomDlg2;
-    case PointDialogKind::Stereo70Model: return *OKBottomDlg3;
+    case PointDialogKind::Geodetic: return *GeodeticPoint;
+    case PointDialogKind::PlaneToGeodetic: return *PlaneToGeodeticPoint;
+    case PointDialogKind::Stereo30Model: return *Stereo30ModelPoint;
+    case PointDialogKind::Stereo70Model: return *Stereo70ModelPoint;
     case PointDialogKind::Plane: break;
     }
-    return *OKRightDlg12;
+    return *PlanePoint;
 }
 
-void TFrameForm::ShowError(const QString& text)
+void MainWindow::ShowError(const QString& text)
 {
     busy_ = true;
-    Form1->ShowModal(text);
+    ErrorMessage->ShowModal(text);
     quit_();
 }
 
-TEditForm* TFrameForm::NewEditor()
+EditorWindow* MainWindow::NewEditor()
 {
-    auto* editor = new TEditForm(dialogs_, *printer_);
-    connect(editor, &TEditForm::NewRequested, this, &TFrameForm::FileNewClick);
-    connect(editor, &TEditForm::OpenRequested, this, &TFrameForm::FileOpenClick);
-    connect(editor, &TEditForm::ExitRequested, this, &QWidget::close);
+    auto* editor = new EditorWindow(dialogs_, *printer_);
+    connect(editor, &EditorWindow::NewRequested, this, &MainWindow::NewEditor);
+    connect(editor, &EditorWindow::OpenRequested, this, &MainWindow::OpenFile);
+    connect(editor, &EditorWindow::ExitRequested, this, &QWidget::close);
     QMdiSubWindow* window = MdiArea->addSubWindow(editor);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
@@ -281,9 +282,9 @@ TEditForm* TFrameForm::NewEditor()
     return editor;
 }
 
-TEditForm* TFrameForm::OpenEditor(const QString& path)
+EditorWindow* MainWindow::OpenEditor(const QString& path)
 {
-    TEditForm* editor = NewEditor();
+    EditorWindow* editor = NewEditor();
     if (editor->Open(path))
         return editor;
     editor->parentWidget()->close();
@@ -291,17 +292,17 @@ TEditForm* TFrameForm::OpenEditor(const QString& path)
     return nullptr;
 }
 
-TEditForm* TFrameForm::ActiveEditor() const
+EditorWindow* MainWindow::ActiveEditor() const
 {
     const QMdiSubWindow* window = MdiArea->currentSubWindow();
-    return window != nullptr ? qobject_cast<TEditForm*>(window->widget()) : nullptr;
+    return window != nullptr ? qobject_cast<EditorWindow*>(window->widget()) : nullptr;
 }
 
 // While an editor is the active child, its "&File" menu stands in place of the frame's and its
 // "&Edit" and "&Character" menus follow.
-void TFrameForm::MergeEditorMenus()
+void MainWindow::MergeEditorMenus()
 {
-    TEditForm* editor = ActiveEditor();
+    EditorWindow* editor = ActiveEditor();
     if (editor == merged_)
         return;
     if (merged_ != nullptr)
@@ -314,31 +315,26 @@ void TFrameForm::MergeEditorMenus()
             menuBar()->insertMenu(firstCommandMenu_, menu);
 }
 
-void TFrameForm::FileNewClick()
-{
-    NewEditor();
-}
-
-void TFrameForm::FileOpenClick()
+void MainWindow::OpenFile()
 {
     const QString path = dialogs_.OpenFileName(this, QStringLiteral("Open"), QString(), Latin(kEditorFilter));
     if (!path.isEmpty())
         OpenEditor(path);
 }
 
-void TFrameForm::HelpContentsClick()
+void MainWindow::ShowHelpContents()
 {
     if (help_ == nullptr)
         help_ = new HelpWindow(this);
     help_->ShowContents(QString::fromStdString((ctx_.startDir / kHelpFileName).string()));
 }
 
-void TFrameForm::HelpAboutClick()
+void MainWindow::ShowAbout()
 {
-    Form3->exec();
+    About->exec();
 }
 
-void TFrameForm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (busy_) {
         event->ignore();
@@ -351,7 +347,7 @@ void TFrameForm::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-bool TFrameForm::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == MdiArea->viewport() && event->type() == QEvent::Resize)
         PlaceDecoration();
@@ -359,14 +355,14 @@ bool TFrameForm::eventFilter(QObject* watched, QEvent* event)
 }
 
 // The picture in the middle of the client area, the label under it.
-void TFrameForm::PlaceDecoration()
+void MainWindow::PlaceDecoration()
 {
     const QSize area = MdiArea->viewport()->size();
-    const int top = std::max(0, (area.height() - Image1->height() - Label1->height() - 12) / 2);
-    Image1->move((area.width() - Image1->width()) / 2, top);
-    Label1->move((area.width() - Label1->width()) / 2, top + Image1->height() + 12);
-    Image1->lower();
-    Label1->lower();
+    const int top = std::max(0, (area.height() - Picture->height() - WaitLabel->height() - 12) / 2);
+    Picture->move((area.width() - Picture->width()) / 2, top);
+    WaitLabel->move((area.width() - WaitLabel->width()) / 2, top + Picture->height() + 12);
+    Picture->lower();
+    WaitLabel->lower();
 }
 
 } // namespace velmora

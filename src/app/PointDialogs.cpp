@@ -247,29 +247,17 @@ void PointDialogWindow::reject()
     QDialog::reject();
 }
 
-TOKBottomDlg1::TOKBottomDlg1(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Geodetic, kBottomDlg1, dialogs, parent)
+PointDialogWindow* MakePointDialog(PointDialogKind kind, StandardDialogs& dialogs, QWidget* parent)
 {
-}
-
-TOKBottomDlg2::TOKBottomDlg2(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Stereo30Model, kBottomDlg2, dialogs, parent)
-{
-}
-
-TOKBottomDlg3::TOKBottomDlg3(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Stereo70Model, kBottomDlg3, dialogs, parent)
-{
-}
-
-TOKBottomDlg4::TOKBottomDlg4(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::PlaneToGeodetic, kBottomDlg4, dialogs, parent)
-{
-}
-
-TOKRightDlg12::TOKRightDlg12(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Plane, kRightDlg12, dialogs, parent)
-{
+    const PointDialogTexts* texts = &kRightDlg12;
+    switch (kind) {
+    case PointDialogKind::Geodetic: texts = &kBottomDlg1; break;
+    case PointDialogKind::Stereo30Model: texts = &kBottomDlg2; break;
+    case PointDialogKind::Stereo70Model: texts = &kBottomDlg3; break;
+    case PointDialogKind::PlaneToGeodetic: texts = &kBottomDlg4; break;
+    case PointDialogKind::Plane: break;
+    }
+    return new PointDialogWindow(kind, *texts, dialogs, parent);
 }
 
 } // namespace velmora

@@ -1,8 +1,8 @@
-// The dialogs of the "Interactiv" commands: TOKBottomDlg1 (B, L, h in), TOKBottomDlg4 (plane in,
-// B, L, h out), TOKBottomDlg2 and TOKBottomDlg3 (the Bucharest models) and TOKRightDlg12 (plane to
-// plane). One window class lays out all five from their descriptions; the commands set caption
-// and labels and read and write the fields by what they hold. The edits keep the windows' own
-// names, Edit1 to Edit14, as object names.
+// The dialogs of the "Interactiv" commands, one window class for the five forms: TOKBottomDlg1
+// (B, L, h in), TOKBottomDlg4 (plane in, B, L, h out), TOKBottomDlg2 and TOKBottomDlg3 (the
+// Bucharest models) and TOKRightDlg12 (plane to plane), laid out from their descriptions. The
+// commands set caption and labels and read and write the fields by what they hold; the edits keep
+// the forms' names, Edit1 to Edit14, as object names.
 #pragma once
 
 #include "commands/InteractiveCommands.h"
@@ -51,7 +51,7 @@ public:
     void ShowNote(const std::string& text, const std::string& caption) override;
 
     QLineEdit* Field(PointField field) const;
-    QPushButton* OKButton() const { return okButton_; }
+    QPushButton* OkButton() const { return okButton_; }
     QPushButton* CancelButton() const { return cancelButton_; }
 
 public slots:
@@ -77,34 +77,7 @@ private:
     QPushButton* cancelButton_ = nullptr;
 };
 
-class TOKBottomDlg1 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg1(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKBottomDlg2 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg2(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKBottomDlg3 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg3(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKBottomDlg4 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg4(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKRightDlg12 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKRightDlg12(StandardDialogs& dialogs, QWidget* parent);
-};
+// The dialog of that kind with its own texts.
+PointDialogWindow* MakePointDialog(PointDialogKind kind, StandardDialogs& dialogs, QWidget* parent);
 
 } // namespace velmora

@@ -47,7 +47,7 @@ private slots:
     void init()
     {
         quits = 0;
-        frame = std::make_unique<TFrameForm>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs,
+        frame = std::make_unique<MainWindow>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs,
                                              [this] { ++quits; });
     }
     void cleanup() { frame.reset(); }
@@ -59,17 +59,17 @@ private slots:
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
         QCOMPARE(frame->centralWidget()->size(), QSize(744, 418));
-        QVERIFY(!frame->Label1->isVisible());
-        QVERIFY(frame->Image1->isVisible());
-        QCOMPARE(frame->Form1->windowTitle(), QStringLiteral("Mesaj de eroare"));
-        QCOMPARE(frame->Form2->windowTitle(), QStringLiteral("Mesaj de informare"));
-        QCOMPARE(frame->Form3->windowTitle(), QStringLiteral("About"));
-        QCOMPARE(frame->Form5->windowTitle(), QStringLiteral("Progresul procedurii de calcul grid"));
-        QCOMPARE(frame->Form1->Label1->text(), QStringLiteral("Pentru a executa alta transformare, relansati  aplicatia!"));
+        QVERIFY(!frame->WaitLabel->isVisible());
+        QVERIFY(frame->Picture->isVisible());
+        QCOMPARE(frame->ErrorMessage->windowTitle(), QStringLiteral("Mesaj de eroare"));
+        QCOMPARE(frame->InformationMessage->windowTitle(), QStringLiteral("Mesaj de informare"));
+        QCOMPARE(frame->About->windowTitle(), QStringLiteral("About"));
+        QCOMPARE(frame->Progress->windowTitle(), QStringLiteral("Progresul procedurii de calcul grid"));
+        QCOMPARE(frame->ErrorMessage->Note->text(), QStringLiteral("Pentru a executa alta transformare, relansati  aplicatia!"));
         QVERIFY(!frame->Context().interactiveMode);
 
         QStringList about;
-        for (const QLabel* label : frame->Form3->findChildren<QLabel*>())
+        for (const QLabel* label : frame->About->findChildren<QLabel*>())
             about << label->text();
         QCOMPARE(about.mid(0, 2), (QStringList{"Velmora", "Version 4.08"}));
         QVERIFY(about.join(' ').contains(QStringLiteral("demonstrative")));
@@ -161,7 +161,7 @@ private slots:
         QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("Cuprins")));
 
         QTemporaryDir empty;
-        TFrameForm elsewhere(empty.path().toStdString(), dialogs, [] {});
+        MainWindow elsewhere(empty.path().toStdString(), dialogs, [] {});
         TopMenu(elsewhere, "Help")->actions().at(0)->trigger();
         auto* missing = elsewhere.findChild<HelpWindow*>();
         QVERIFY(missing->Browser->toPlainText().contains(QStringLiteral("nu a fost gasit")));
@@ -177,19 +177,19 @@ private slots:
         test::ModalScript script;
         QString console;
         QString error;
-        script.Expect(frame->OKBottomDlg4, [&] {
-            frame->OKBottomDlg4->Field(PointField::InputX)->setText("10");
-            frame->OKBottomDlg4->Field(PointField::InputY)->setText("10");
-            frame->OKBottomDlg4->OKButton()->click();
+        script.Expect(frame->PlaneToGeodeticPoint, [&] {
+            frame->PlaneToGeodeticPoint->Field(PointField::InputX)->setText("10");
+            frame->PlaneToGeodeticPoint->Field(PointField::InputY)->setText("10");
+            frame->PlaneToGeodeticPoint->OkButton()->click();
         });
         script.Expect(frame->Console, [&] {
             console = frame->Console->Output->toPlainText();
             QTest::keyClick(frame->Console->Input, Qt::Key_Return);
         });
-        script.Expect(frame->Form1, [&] {
-            error = frame->Form1->Memo1->toPlainText();
+        script.Expect(frame->ErrorMessage, [&] {
+            error = frame->ErrorMessage->Text->toPlainText();
             QCOMPARE(quits, 0);
-            frame->Form1->close();
+            frame->ErrorMessage->close();
         });
         frame->findChild<QAction*>("stereo70-etrs89/interactiv")->trigger();
         QVERIFY(script.Done());
@@ -206,7 +206,7 @@ private slots:
 
 private:
     test::ScriptedDialogs dialogs;
-    std::unique_ptr<TFrameForm> frame;
+    std::unique_ptr<MainWindow> frame;
     int quits = 0;
 };
 
