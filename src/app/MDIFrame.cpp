@@ -104,7 +104,8 @@ MainWindow::MainWindow(fs::path startDir, StandardDialogs& dialogs, std::functio
     BuildMenu();
     connect(MdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::MergeEditorMenus);
 
-    resize(kClientArea.width(), kClientArea.height() + menuBar()->sizeHint().height());
+    // The client area is fixed; the menu bar takes what its font needs at that width.
+    resize(kClientArea.width(), kClientArea.height() + menuBar()->heightForWidth(kClientArea.width()));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }

@@ -82,7 +82,10 @@ Geodetic CartesianToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, dou
     const double beta = std::atan(k * std::tan(phi));
     const double dz = Z - b * std::sin(beta);
     const double dp = p - a * std::cos(beta);
-    return {phi, lambda, std::sqrt(dz * dz + dp * dp)};
+    // The height is the distance from the ellipsoid, negative for a point inside it.
+    const double distance = std::sqrt(dz * dz + dp * dp);
+    const bool inside = (p / a) * (p / a) + (Z / b) * (Z / b) < 1.0;
+    return {phi, lambda, inside ? -distance : distance};
 }
 
 } // namespace velmora

@@ -99,7 +99,8 @@ struct Geodetic {
 
 Cartesian GeodeticToCartesian(const Ellipsoid& ellipsoid, double phi, double lambda, double h);
 
-// Bowring's closed form, no iteration. The longitude keeps its quadrant for every X.
+// Bowring's closed form, no iteration. The longitude keeps its quadrant for every X; the height is
+// negative below the ellipsoid.
 Geodetic CartesianToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, double Z);
 
 } // namespace velmora

@@ -75,6 +75,23 @@ private slots:
         QVERIFY(about.join(' ').contains(QStringLiteral("demonstrative")));
     }
 
+    // The client area keeps its size whatever font the menu bar is drawn in.
+    void clientAreaDoesNotDependOnTheFont()
+    {
+        const QFont original = QApplication::font();
+        for (const int points : {6, 30}) {
+            QFont font = original;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+            MainWindow window(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs, [] {});
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QCOMPARE(window.centralWidget()->size(), QSize(744, 418));
+            QCOMPARE(window.height(), 418 + window.menuBar()->height());
+        }
+        QApplication::setFont(original);
+    }
+
     void menuItemsAndTheirStates()
     {
         QStringList visibleTop;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -34,6 +35,8 @@ public:
     std::vector<std::string> information;
     test::RecordingConsole console;
     int consoleOpen = 0;
+    // Runs once the dialog has accepted the files, before the command reads them.
+    std::function<void()> afterSelection;
 
     bool SelectFiles(CommandContext& ctx, const std::string&) override
     {
@@ -45,6 +48,8 @@ public:
             messages.push_back(*message);
             return false;
         }
+        if (afterSelection)
+            afterSelection();
         return ctx.dialogConfirmed;
     }
     bool SelectZone(CommandContext& ctx) override
@@ -156,18 +161,17 @@ TEST_F(BatchCommandTest, CancelledDialogsTouchNothing)
 
 TEST_F(BatchCommandTest, UnreadableSourceAndSyntaxErrorsAreFatal)
 {
+    const auto failure = [&] { return FailureOf([&] { Run("3"); }); };
     test::WriteBytes(work / "src.txt", "T\n");
-    EXPECT_THROW(
-        {
-            try {
-                Run("3");
-            } catch (const FatalError& error) {
-                EXPECT_STREQ(error.what(), "Eroare: fisier sursa fara coordonate de transformat!");
-                throw;
-            }
-        },
-        FatalError);
+    EXPECT_EQ(failure(), "Eroare: fisier sursa fara coordonate de transformat!");
     EXPECT_FALSE(fs::exists(work / "rez.txt"));
+
+    // The source disappears between the dialog and the parse: both messages, no result.
+    test::WriteBytes(work / "src.txt", "T\nP1, 45 0 0, 25 0 0\n");
+    ui.afterSelection = [&] { fs::remove(work / "src.txt"); };
+    EXPECT_EQ(failure(), "Eroare: Fisier cu date initiale invalid!\nEroare I/O fisier sursa!");
+    EXPECT_FALSE(fs::exists(work / "rez.txt"));
+    EXPECT_FALSE(fs::exists(work / "rez.txt.partial"));
 }
 
 TEST_F(BatchCommandTest, BucharestModelWritesItsOwnResult)

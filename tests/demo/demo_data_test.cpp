@@ -4,6 +4,7 @@
 #include "core/CorrectionGrid.h"
 #include "core/CoreEnv.h"
 #include "core/TransformPoint.h"
+#include "support/ProjSession.h"
 #include "support/TestSupport.h"
 #include "support/Transform.h"
 
@@ -13,13 +14,9 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <vector>
 
-#ifdef VELMORA_HAVE_PROJ
-#include <proj.h>
-#endif
 
 namespace velmora {
 namespace {
@@ -166,39 +163,16 @@ TEST_F(DemoData, Stereo70RoundTrip)
 
 #ifdef VELMORA_HAVE_PROJ
 
-struct ProjContextDeleter {
-    void operator()(PJ_CONTEXT* ctx) const { proj_context_destroy(ctx); }
-};
-struct ProjDeleter {
-    void operator()(PJ* pj) const { proj_destroy(pj); }
-};
-
 class DemoDataProj : public DemoData {
 protected:
-    void SetUp() override
-    {
-        ctx.reset(proj_context_create());
-        ASSERT_TRUE(ctx);
-        proj_context_set_enable_network(ctx.get(), 0);
-    }
-
-    // op normalised to longitude/latitude, easting/northing order; null when PROJ cannot make it.
-    std::unique_ptr<PJ, ProjDeleter> CrsToCrs(const char* source, const char* target)
-    {
-        std::unique_ptr<PJ, ProjDeleter> raw(proj_create_crs_to_crs(ctx.get(), source, target, nullptr));
-        if (!raw)
-            return nullptr;
-        return std::unique_ptr<PJ, ProjDeleter>(proj_normalize_for_visualization(ctx.get(), raw.get()));
-    }
-
-    std::unique_ptr<PJ_CONTEXT, ProjContextDeleter> ctx;
+    test::ProjSession proj;
 };
 
 // ETRS89 -> Stereo70 on the demonstration grid against PROJ's own route for EPSG:4258 ->
 // EPSG:3844 (the published seven-parameter transformation and the Stereo70 projection).
 TEST_F(DemoDataProj, Stereo70MatchesThePublishedTransformation)
 {
-    const auto op = CrsToCrs("EPSG:4258", "EPSG:3844");
+    const auto op = proj.CrsToCrs("EPSG:4258", "EPSG:3844");
     ASSERT_TRUE(op) << "PROJ has no route EPSG:4258 -> EPSG:3844";
     const std::vector<LonLat> points = RomaniaLattice(0.23);
     ASSERT_GT(points.size(), 300u);
@@ -218,9 +192,7 @@ TEST_F(DemoDataProj, Stereo70MatchesThePublishedTransformation)
 // the 15' lines, where that surface bends, and parts from it there by up to about a centimetre.
 TEST_F(DemoDataProj, QuasigeoidReproducesEgm96)
 {
-    std::unique_ptr<PJ, ProjDeleter> egm96(proj_create(
-        ctx.get(), "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
-                   "+step +proj=vgridshift +grids=egm96_15.gtx +multiplier=1"));
+    const auto egm96 = proj.Egm96();
     if (!egm96)
         GTEST_SKIP() << "egm96_15.gtx is not installed";
 
