@@ -134,7 +134,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
     font.setPointSizeF(font.pointSizeF() * 1.6);
     product->setFont(font);
     layout->addWidget(product);
-    layout->addWidget(CentredLabel(QStringLiteral("Version 4.08"), this));
+    layout->addWidget(CentredLabel(QStringLiteral("Version " VELMORA_VERSION), this));
     layout->addSpacing(8);
     layout->addWidget(CentredLabel(QStringLiteral("Transformari de coordonate intre sistemele nationale si europene"), this));
     layout->addWidget(CentredLabel(QStringLiteral("Datele incluse sunt date demonstrative,"), this));
