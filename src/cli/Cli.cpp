@@ -15,7 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -195,17 +194,6 @@ int UsageError(std::ostream& err, const std::string& message)
     return kExitUsage;
 }
 
-// Runs the command; a fatal error, or any other exception, ends it with its text on standard
-// error and the failure status.
-int RunGuarded(std::ostream& err, const std::function<void()>& command)
-{
-    if (const auto failure = FailureOf(command)) {
-        err << *failure << "\n";
-        return kExitFailure;
-    }
-    return kExitOk;
-}
-
 int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
     const auto& p = options.positional;
@@ -228,13 +216,12 @@ int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::o
     CoreEnv env{options.dataDir, options.zone, grids};
     // Any number reaches the dispatcher, which reports one outside its fifteen types.
     const auto transformationType = static_cast<TransformationType>(*type);
-    return RunGuarded(err, [&] {
-        const ChainResult result = TransformOrStop(env, console, transformationType, heightFlag, values[0], values[1],
-                                                   values[2], kInteractiveFailureMessage);
-        char line[128];
-        std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", result.first, result.second, result.third);
-        out << line;
-    });
+    const ChainResult result = TransformOrStop(env, console, transformationType, heightFlag, values[0], values[1],
+                                               values[2], kInteractiveFailureMessage);
+    char line[128];
+    std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", result.first, result.second, result.third);
+    out << line;
+    return kExitOk;
 }
 
 int RunTransform(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
@@ -250,16 +237,12 @@ int RunTransform(const Options& options, std::istream& in, std::ostream& out, st
     CommandContext ctx;
     ctx.startDir = options.dataDir;
     CliUi ui(p[2], p[3], options.zone, in, out, err, errIsTerminal);
-    const int status = RunGuarded(err, [&] { RunBatchCommand(ctx, ui, *command->transformation, std::filesystem::current_path()); });
-    if (status == kExitOk && ui.SelectionRefused())
-        return kExitUsage;
-    return status;
+    RunBatchCommand(ctx, ui, *command->transformation, std::filesystem::current_path());
+    return ui.SelectionRefused() ? kExitUsage : kExitOk;
 }
 
-} // namespace
-
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-           bool errIsTerminal)
+int RunArguments(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+                 bool errIsTerminal)
 {
     std::string error;
     const auto options = ParseOptions(args, error);
@@ -277,6 +260,20 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (command == "transform")
         return RunTransform(*options, in, out, err, errIsTerminal);
     return UsageError(err, "unknown command " + command);
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           bool errIsTerminal)
+{
+    // A fatal error, or any other exception, ends the run with its text on standard error.
+    int status = kExitFailure;
+    if (const auto failure = FailureOf([&] { status = RunArguments(args, in, out, err, errIsTerminal); })) {
+        err << *failure << "\n";
+        return kExitFailure;
+    }
+    return status;
 }
 
 } // namespace velmora

@@ -120,46 +120,41 @@ const TransformationSpec kRomaniaStereo30Etrs89{
     {'9', PointDialogKind::PlaneToGeodetic, kStereo30ToEtrs89, kQuasigeoidCheckGridName, kStereo30CheckGridName, false,
      true, kInEastNorth}};
 
-constexpr CommandKind kTransformation = CommandKind::Transformation;
-constexpr CommandKind kModelBuilding = CommandKind::ModelBuilding;
-constexpr CommandKind kConversion = CommandKind::Conversion;
-
-// A command of the model-building or conversion families not part of this program yet.
-constexpr MenuCommand Unbuilt(const char* name, CommandMenu menu, const char* caption, CommandKind kind,
-                              bool separatorBefore = false)
+// A model-building or conversion command not part of this program yet.
+constexpr MenuCommand Unbuilt(const char* name, CommandMenu menu, const char* caption)
 {
-    return {name, menu, caption, true, separatorBefore, kind, nullptr, nullptr, nullptr};
+    return {name, menu, caption, true, false, nullptr, nullptr, nullptr};
 }
 
 constexpr MenuCommand Transformation(const char* name, CommandMenu menu, const char* caption,
                                      const TransformationSpec& spec, const char* summary, bool hidden = false,
                                      bool separatorBefore = false)
 {
-    return {name, menu, caption, hidden, separatorBefore, kTransformation, summary, &spec, nullptr};
+    return {name, menu, caption, hidden, separatorBefore, summary, &spec, nullptr};
 }
 
 using M = CommandMenu;
 
 const std::array<MenuCommand, 34> kCommands{{
-    Unbuilt("blh-xyz", M::Conversion, "Conversie BLh --> XYZ", kConversion),
-    Unbuilt("xyz-blh", M::Conversion, "Conversie XYZ --> BLh", kConversion),
-    Unbuilt("bl-stereo70", M::Conversion, "Conversie BL-->Est_Nord Stereo70", kConversion),
-    Unbuilt("stereo70-bl", M::Conversion, "Conversie Est_Nord Stereo70-->BL", kConversion),
-    Unbuilt("bl-laea", M::Conversion, "Conversie BL-->Est_Nord LAEA ", kConversion),
-    Unbuilt("laea-bl", M::Conversion, "Conversie Est_Nord LAEA--->BL", kConversion),
-    Unbuilt("dms-deg", M::Conversion, "BLh [gms,gms,m]-->BLh [g,g,m]", kConversion),
-    Unbuilt("blh-xyzn", M::Conversion, "Conversie BLH_ETRS89-->XYZn_ETRS89", kConversion),
-    Unbuilt("quasigeoid-export", M::Conversion, "Grid_XY_ETRS89-->BL_EGG97", kModelBuilding),
-    Unbuilt("quasigeoid-export-geographic", M::Conversion, "Grid_LBdZita-->BL_EGG97", kModelBuilding),
-    Unbuilt("quasigeoid-load-zita", M::Conversion, "Zita_EGG (+dz)-->Grid_ETRS89", kModelBuilding),
-    Unbuilt("plane", M::Plane2D, "Transformare fara Regresie", kModelBuilding),
-    Unbuilt("plane-regression", M::Plane2D, "Transformare cu Regresie", kModelBuilding),
-    Unbuilt("3d", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie", kModelBuilding),
-    Unbuilt("3d-regression", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie", kModelBuilding),
-    Unbuilt("zeta", M::Spatial3DZeta, "Fara Regresie", kModelBuilding),
-    Unbuilt("zeta-regression", M::Spatial3DZeta, "Cu Regresie", kModelBuilding),
-    Unbuilt("quasigeoid-build", M::Spatial3D, kMenuQuasigeoidModel, kModelBuilding),
-    Unbuilt("etrs89-stereo70-h", M::Spatial3D, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89", kModelBuilding),
+    Unbuilt("blh-xyz", M::Conversion, "Conversie BLh --> XYZ"),
+    Unbuilt("xyz-blh", M::Conversion, "Conversie XYZ --> BLh"),
+    Unbuilt("bl-stereo70", M::Conversion, "Conversie BL-->Est_Nord Stereo70"),
+    Unbuilt("stereo70-bl", M::Conversion, "Conversie Est_Nord Stereo70-->BL"),
+    Unbuilt("bl-laea", M::Conversion, "Conversie BL-->Est_Nord LAEA "),
+    Unbuilt("laea-bl", M::Conversion, "Conversie Est_Nord LAEA--->BL"),
+    Unbuilt("dms-deg", M::Conversion, "BLh [gms,gms,m]-->BLh [g,g,m]"),
+    Unbuilt("blh-xyzn", M::Conversion, "Conversie BLH_ETRS89-->XYZn_ETRS89"),
+    Unbuilt("quasigeoid-export", M::Conversion, "Grid_XY_ETRS89-->BL_EGG97"),
+    Unbuilt("quasigeoid-export-geographic", M::Conversion, "Grid_LBdZita-->BL_EGG97"),
+    Unbuilt("quasigeoid-load-zita", M::Conversion, "Zita_EGG (+dz)-->Grid_ETRS89"),
+    Unbuilt("plane", M::Plane2D, "Transformare fara Regresie"),
+    Unbuilt("plane-regression", M::Plane2D, "Transformare cu Regresie"),
+    Unbuilt("3d", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie"),
+    Unbuilt("3d-regression", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie"),
+    Unbuilt("zeta", M::Spatial3DZeta, "Fara Regresie"),
+    Unbuilt("zeta-regression", M::Spatial3DZeta, "Cu Regresie"),
+    Unbuilt("quasigeoid-build", M::Spatial3D, kMenuQuasigeoidModel),
+    Unbuilt("etrs89-stereo70-h", M::Spatial3D, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89"),
 
     Transformation("etrs89-stereo70", M::Romania, "(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo70_Sistem Krasovski42",
                    kEtrs89Stereo70, "(B,L,h) ETRS89 -> (x,y,H_MN) Stereo70"),
@@ -169,7 +164,7 @@ const std::array<MenuCommand, 34> kCommands{{
                    nullptr, true, true),
     Transformation("romania-stereo70-stereo30", M::Romania, kMenuStereo70ToStereo30, kRomaniaStereo70Stereo30,
                    nullptr, true),
-    Unbuilt("quasigeoid-apply", M::Romania, kMenuQuasigeoidModel, kModelBuilding),
+    Unbuilt("quasigeoid-apply", M::Romania, kMenuQuasigeoidModel),
     Transformation("romania-etrs89-stereo30", M::Romania, kMenuEtrs89ToStereo30, kRomaniaEtrs89Stereo30, nullptr,
                    true, true),
     Transformation("romania-stereo30-etrs89", M::Romania, kMenuStereo30ToEtrs89, kRomaniaStereo30Etrs89, nullptr,

@@ -1,7 +1,8 @@
 // The menu commands of the program, in one table that the menu of the desktop program, the batch
 // and interactive commands and the command line all read. A row is one item of the menu: a
 // transformation (a submenu of "Din fisier" and "Interactiv" run by the batch and interactive
-// commands of this layer), or a model-building or conversion command run by its own function.
+// commands of this layer), or a model-building or conversion command, a plain item run by its own
+// function (which asks for its files through the Ui when it needs them).
 // Rows stand in menu order; the desktop program shows a menu only while one of its rows is shown.
 #pragma once
 
@@ -29,8 +30,6 @@ struct CommandMenuInfo {
 };
 
 std::span<const CommandMenuInfo> CommandMenus();
-
-enum class CommandKind { Transformation, ModelBuilding, Conversion };
 
 // The parser front end that reads a command's source file.
 enum class SourceFormat { Plane, Geodetic };
@@ -96,7 +95,6 @@ struct MenuCommand {
     const char* caption; // the menu item
     bool hidden;         // in the menu, but invisible and disabled
     bool separatorBefore;
-    CommandKind kind;
     const char* summary; // what the command line's help says of it
     const TransformationSpec* transformation; // the transformations
     CommandRun run; // the others; nullptr: not part of this program yet (bound to nothing)
