@@ -9,6 +9,7 @@
 #include "app/SelectionDialogs.h"
 #include "app/StandardDialogs.h"
 #include "app/TextCodec.h"
+#include "app/WidgetStyle.h"
 #include "app/WindowUi.h"
 #include "commands/BatchCommands.h"
 #include "commands/CommandTable.h"
@@ -76,12 +77,8 @@ MainWindow::MainWindow(fs::path startDir, StandardDialogs& dialogs, std::functio
     WaitLabel = new QLabel(QStringLiteral("Asteptati mesajul care contine numele fisierelor cu rezultate!"),
                            MdiArea->viewport());
     WaitLabel->setObjectName(QStringLiteral("Label1"));
-    QPalette red = WaitLabel->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    WaitLabel->setPalette(red);
-    QFont bold = WaitLabel->font();
-    bold.setBold(true);
-    WaitLabel->setFont(bold);
+    SetTextColour(WaitLabel, Qt::red);
+    SetBold(WaitLabel);
     WaitLabel->adjustSize();
     WaitLabel->hide();
     MdiArea->viewport()->installEventFilter(this);

@@ -1,5 +1,7 @@
 #include "app/MessageWindows.h"
 
+#include "app/WidgetStyle.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,21 +27,6 @@ QPushButton* AddButtonRow(QVBoxLayout* layout, const QString& text, QDialog* dia
     row->addStretch();
     layout->addLayout(row);
     return button;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-void SetBold(QWidget* widget)
-{
-    QFont font = widget->font();
-    font.setBold(true);
-    widget->setFont(font);
 }
 
 QLabel* CentredLabel(const QString& text, QWidget* parent)

@@ -2,6 +2,7 @@
 
 #include "app/StandardDialogs.h"
 #include "app/TextCodec.h"
+#include "app/WidgetStyle.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -126,9 +127,7 @@ PointDialogWindow::PointDialogWindow(PointDialogKind kind, const PointDialogText
 QLabel* PointDialogWindow::AddHeader(QVBoxLayout* layout, const char* text)
 {
     auto* header = new QLabel(Latin(text), this);
-    QFont font = header->font();
-    font.setBold(true);
-    header->setFont(font);
+    SetBold(header);
     layout->addWidget(header);
     return header;
 }

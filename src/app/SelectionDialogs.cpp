@@ -2,6 +2,7 @@
 
 #include "app/StandardDialogs.h"
 #include "app/TextCodec.h"
+#include "app/WidgetStyle.h"
 #include "commands/FileSelection.h"
 
 #include <QDialogButtonBox>
@@ -43,12 +44,8 @@ FileSelectionDialog::FileSelectionDialog(StandardDialogs& dialogs, QWidget* pare
                                              "<Fisier iesire>!"),
                               this),
                    "Label5");
-    QPalette red = Instruction->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    Instruction->setPalette(red);
-    QFont bold = Instruction->font();
-    bold.setBold(true);
-    Instruction->setFont(bold);
+    SetTextColour(Instruction, Qt::red);
+    SetBold(Instruction);
     layout->addWidget(Instruction);
 
     auto* grid = new QGridLayout;
@@ -92,28 +89,28 @@ bool FileSelectionDialog::Select(CommandContext& ctx, const QString& caption)
 
 void FileSelectionDialog::ChooseSource()
 {
-    const QString name = dialogs_.OpenFileName(this, QStringLiteral("Open"), openName_,
-                                               QStringLiteral("Fisier intrare|*.TXT"));
-    if (!name.isEmpty()) {
-        openName_ = name;
-        SourceName->setText(name);
-    }
-    inputPath_ = openName_.toStdString();
-    if (ctx_ != nullptr)
-        ctx_->inputPath = inputPath_;
+    Keep(dialogs_.OpenFileName(this, QStringLiteral("Open"), openName_, QStringLiteral("Fisier intrare|*.TXT")),
+         openName_, SourceName, inputPath_, &CommandContext::inputPath);
 }
 
 void FileSelectionDialog::ChooseResult()
 {
-    const QString name = dialogs_.SaveFileName(this, QStringLiteral("Save As"), saveName_,
-                                               QStringLiteral("Fisier iesire |*.TXT"));
-    if (!name.isEmpty()) {
-        saveName_ = name;
-        ResultName->setText(name);
+    Keep(dialogs_.SaveFileName(this, QStringLiteral("Save As"), saveName_, QStringLiteral("Fisier iesire |*.TXT")),
+         saveName_, ResultName, resultPath_, &CommandContext::resultPath);
+}
+
+// A chosen name (none when the file dialog was cancelled) replaces the kept one and shows in its
+// edit; either way the kept name is the one the context gets.
+void FileSelectionDialog::Keep(const QString& chosen, QString& kept, QLineEdit* edit, std::string& path,
+                               std::string CommandContext::*field)
+{
+    if (!chosen.isEmpty()) {
+        kept = chosen;
+        edit->setText(chosen);
     }
-    resultPath_ = saveName_.toStdString();
+    path = kept.toStdString();
     if (ctx_ != nullptr)
-        ctx_->resultPath = resultPath_;
+        ctx_->*field = path;
 }
 
 void FileSelectionDialog::Confirm()

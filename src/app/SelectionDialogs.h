@@ -45,6 +45,9 @@ public slots:
     void reject() override;
 
 private:
+    void Keep(const QString& chosen, QString& kept, QLineEdit* edit, std::string& path,
+              std::string CommandContext::*field);
+
     StandardDialogs& dialogs_;
     CommandContext* ctx_ = nullptr;
     // The file names of the open and save dialogs, kept between uses.
