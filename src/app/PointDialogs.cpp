@@ -43,11 +43,6 @@ QString Latin(const char* text)
     return QString::fromLatin1(text);
 }
 
-bool IsModel(PointDialogKind kind)
-{
-    return kind == PointDialogKind::Stereo30Model || kind == PointDialogKind::Stereo70Model;
-}
-
 // The window's own number of the edit that holds the field: EditN.
 int EditNumber(PointDialogKind kind, PointField field)
 {
@@ -61,11 +56,11 @@ int EditNumber(PointDialogKind kind, PointField field)
     case PointField::LMinutes: return 6;
     case PointField::LSeconds: return 7;
     case PointField::LFraction: return 8;
-    case PointField::InputX: return IsModel(kind) ? 1 : 10;
-    case PointField::InputY: return IsModel(kind) ? 3 : 11;
+    case PointField::InputX: return IsModelDialog(kind) ? 1 : 10;
+    case PointField::InputY: return IsModelDialog(kind) ? 3 : 11;
     case PointField::InputHeight: return geodetic ? 9 : 2;
-    case PointField::OutputX: return geodetic || IsModel(kind) ? 10 : 1;
-    case PointField::OutputY: return geodetic || IsModel(kind) ? 11 : 5;
+    case PointField::OutputX: return geodetic || IsModelDialog(kind) ? 10 : 1;
+    case PointField::OutputY: return geodetic || IsModelDialog(kind) ? 11 : 5;
     case PointField::OutputHeight: return geodetic ? 14 : 3;
     }
     return 0;

@@ -119,7 +119,7 @@ void RunBatchCommand(CommandContext& ctx, Ui& ui, const TransformationSpec& tran
     SetPaths(ctx, transformation.batch, workDir);
     if (!ui.SelectFiles(ctx, transformation.batch.caption))
         return;
-    if (transformation.typeZone35 && !ui.SelectZone(ctx))
+    if (transformation.AsksForZone() && !ui.SelectZone(ctx))
         return;
     ParseSource(ctx, transformation.source);
     const auto type = TypeInZone(transformation, ctx.tmZone);

@@ -44,6 +44,11 @@ enum class PointDialogKind {
     Plane,           // plane in, plane out
 };
 
+inline bool IsModelDialog(PointDialogKind kind)
+{
+    return kind == PointDialogKind::Stereo30Model || kind == PointDialogKind::Stereo70Model;
+}
+
 // Label texts a command puts on its dialog before showing it; nullptr keeps the dialog's own.
 struct PointDialogLabels {
     const char* headerIn = nullptr;
@@ -85,6 +90,9 @@ struct TransformationSpec {
     ResultLayout result;
     BatchSpec batch;
     InteractiveSpec interactive;
+
+    // The Transverse Mercator commands.
+    bool AsksForZone() const { return typeZone35.has_value(); }
 };
 
 using CommandRun = void (*)(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir);
@@ -98,8 +106,6 @@ struct MenuCommand {
     const char* summary; // what the command line's help says of it
     const TransformationSpec* transformation; // the transformations
     CommandRun run; // the others; nullptr: not part of this program yet (bound to nothing)
-
-    bool AsksForZone() const { return transformation != nullptr && transformation->typeZone35.has_value(); }
 };
 
 // Every command of the menu, in menu order.

@@ -41,11 +41,6 @@ constexpr std::array<PointField, 2> kModelOutputs{F::OutputX, F::OutputY};
 // The dialogs read at most this many characters of a field.
 constexpr std::size_t kFieldLimit = 60;
 
-bool IsModel(PointDialogKind kind)
-{
-    return kind == PointDialogKind::Stereo30Model || kind == PointDialogKind::Stereo70Model;
-}
-
 std::string_view Field(const std::string& text)
 {
     return std::string_view(text).substr(0, kFieldLimit);
@@ -123,7 +118,7 @@ void ShowOutputs(PointDialog& dialog, const TransformationSpec& transformation, 
         dialog.SetText(F::OutputX, AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
         dialog.SetText(F::OutputY, AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
     } else {
-        const bool transverseMercator = transformation.typeZone35.has_value();
+        const bool transverseMercator = transformation.AsksForZone();
         dialog.SetText(F::OutputX, FormatFixed(out.first, 11, 3));
         dialog.SetText(F::OutputY, FormatFixed(out.second, transverseMercator ? 12 : 11, 3));
     }
@@ -142,7 +137,7 @@ void TransformTypedPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const
         ui.ShowMessage(*message);
         return;
     }
-    if (transformation.typeZone35 && !ui.SelectZone(ctx))
+    if (transformation.AsksForZone() && !ui.SelectZone(ctx))
         return;
     const TransformationType type = *TypeInZone(transformation, ctx.tmZone);
     const int heightFlag = point.height ? 1 : 0;
@@ -249,7 +244,7 @@ std::optional<std::string> ConfirmPointDialog(CommandContext& ctx, PointDialogKi
     RemoveTemporary(ctx.resultPath);
 
     // The model commands read node grids and parameter records; the others compact grids.
-    const bool model = IsModel(kind);
+    const bool model = IsModelDialog(kind);
     const std::size_t gridRecord = model ? sizeof(PointRecord) : 1;
     bool gridOk = IsRecordFile(ctx.planeGridPath, gridRecord);
     if (!model)
@@ -297,7 +292,7 @@ void RunInteractiveCommand(CommandContext& ctx, Ui& ui, PointDialog& dialog, con
         ctx.dialogConfirmed = false;
         if (!dialog.Show(ctx))
             break;
-        if (IsModel(command.dialog))
+        if (IsModelDialog(command.dialog))
             TransformModelPoint(ctx, ui, dialog, transformation);
         else
             TransformTypedPoint(ctx, ui, dialog, transformation, grids);
