@@ -1,7 +1,8 @@
 // The model-building commands as the menu runs them: the open dialog and the wait label, the
 // message boxes with their captions and icons, the transformation code and the regression flag
-// they leave, and the progress of the adjustment.
+// they leave, the progress of the adjustment, and their rows in the command table.
 #include "building/BuildRun.h"
+#include "commands/CommandTable.h"
 #include "commands/ModelBuildingCommands.h"
 #include "commands/Ui.h"
 #include "support/TestSupport.h"
@@ -95,6 +96,20 @@ TEST_F(ModelBuildingCommands, UnimplementedAndEmptyItems)
     DoNothing(ctx, ui, dir.Path());
     EXPECT_EQ(ui.boxes, (std::vector<std::string>{"Mesaj de informare (i): OPTIUNE NEIMPLEMENTATA"}));
     EXPECT_TRUE(ui.label.empty());
+}
+
+TEST(ModelBuildingTable, CommandLineNamesAreHiddenMenuCommands)
+{
+    for (const ModelBuildingName& entry : kModelBuildingNames) {
+        const MenuCommand* command = FindCommand(entry.name);
+        ASSERT_NE(command, nullptr) << entry.name;
+        EXPECT_TRUE(command->hidden);
+        EXPECT_NE(command->run, nullptr);
+    }
+    EXPECT_EQ(FindCommand("plane")->run, &BuildPlaneModel);
+    EXPECT_EQ(FindCommand("3d-regression")->run, &BuildSpatialRegressionModel);
+    EXPECT_EQ(FindCommand("zeta")->run, &ShowNotImplemented);
+    EXPECT_EQ(FindCommand("etrs89-stereo70-h")->run, &DoNothing);
 }
 
 } // namespace
