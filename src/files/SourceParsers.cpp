@@ -427,7 +427,7 @@ void ParseCommonNew(TextReader& source, char pointKind, const SourceTargets& tar
                 continue;
             }
             ReadSystem(scan, variant, threeD, &messages[kXn], name, record.sys2);
-            switch (name.empty() ? ' ' : name.front()) {
+            switch (name.empty() || targets.keepMarkedCommonPoints ? ' ' : name.front()) {
             case '*':
                 ExcludedPoints(targets).Append(record);
                 break;

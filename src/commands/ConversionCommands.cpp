@@ -1,0 +1,342 @@
+#include "commands/ConversionCommands.h"
+
+#include "building/Quasigeoid.h"
+#include "core/Geodesy.h"
+#include "core/Stereo70.h"
+#include "core/TMzn_EVRF2007.h"
+#include "files/FatalError.h"
+#include "files/NumberText.h"
+#include "files/RecordFile.h"
+#include "files/ResultWriter.h"
+#include "files/SourceParsers.h"
+#include "files/TextFile.h"
+#include "model/NodeGrid.h"
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <system_error>
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+constexpr std::array<ConversionCommand, 8> kCommands{{
+    {ConversionKind::GeodeticToCartesian, "ConversieBLHXYZ2Click", "Conversie BLh --> XYZ", "blh-xyz", 21, 'G', true,
+     "REZXYZ.TXT"},
+    {ConversionKind::CartesianToGeodetic, "ConversieXYZBLH1Click", "Conversie XYZ --> BLh", "xyz-blh", 22, 'G', false,
+     "REZBLH.TXT"},
+    {ConversionKind::GeodeticToStereo70, "S1Click", "Conversie BL-->Est_Nord Stereo70", "bl-stereo70", 23, 'P', true,
+     "REZXY_ST70.TXT"},
+    {ConversionKind::Stereo70ToGeodetic, "xyStereo70BL1Click", "Conversie Est_Nord Stereo70-->BL", "stereo70-bl", 24,
+     'P', false, "REZBL_ST70.TXT"},
+    {ConversionKind::GeodeticToLaea, "ConversieBL1Click", "Conversie BL-->Est_Nord LAEA ", "bl-laea", 25, 'P', true,
+     "REZXY_LAEA.TXT"},
+    {ConversionKind::LaeaToGeodetic, "ConversieEstNordLAEABL1Click", "Conversie Est_Nord LAEA--->BL", "laea-bl", 26,
+     'P', false, "REZBL_LAEA.TXT"},
+    {ConversionKind::DmsToDegrees, "BLhgmsgmsmBLhggm1Click", "BLh [gms,gms,m]-->BLh [g,g,m]", "dms-deg", 27, 'G', true,
+     "REZBLh_gms_g.TXT"},
+    {ConversionKind::NormalHeightToCartesian, "ConversieBLHXYZn1Click", "Conversie BLH_ETRS89-->XYZn_ETRS89",
+     "blh-xyzn", 28, 'G', true, "REZXYZ.TXT"},
+}};
+
+void AppendValue(std::string& line, double value, int width, int decimals)
+{
+    line.push_back(',');
+    AppendFixed(line, value, width, decimals);
+}
+
+void AppendAngle(std::string& line, double radians)
+{
+    line.push_back(',');
+    AppendAngleText(line, RadToDeg(radians) * 3600.0, AngleForm::Blanks);
+}
+
+// One system's converted values, each after a comma. v holds the system as parsed: B and L in
+// radians for a geodetic source, otherwise the plane or cartesian values; the height (or Z) in
+// v[2] for the three-dimensional kind.
+void AppendSystem(std::string& line, ConversionKind kind, const Ellipsoid& ellipsoid, const std::array<double, 3>& v)
+{
+    switch (kind) {
+    case ConversionKind::GeodeticToCartesian:
+    case ConversionKind::NormalHeightToCartesian: {
+        const Cartesian c = GeodeticToCartesian(ellipsoid, v[0], v[1], v[2]);
+        AppendValue(line, c.X, 12, 4);
+        AppendValue(line, c.Y, 12, 4);
+        AppendValue(line, c.Z, 12, 4);
+        return;
+    }
+    case ConversionKind::CartesianToGeodetic: {
+        const Geodetic g = CartesianToGeodetic(ellipsoid, v[0], v[1], v[2]);
+        AppendAngle(line, g.phi);
+        AppendAngle(line, g.lambda);
+        AppendValue(line, g.h, 9, 5);
+        return;
+    }
+    case ConversionKind::GeodeticToStereo70: {
+        const NorthEast p = StereoForward(ellipsoid.a, ellipsoid.invF, v[0], v[1]);
+        AppendValue(line, p.E, 12, 3);
+        AppendValue(line, p.N, 12, 3);
+        return;
+    }
+    case ConversionKind::Stereo70ToGeodetic: {
+        const LatLon g = StereoInverse(ellipsoid.a, ellipsoid.invF, v[0], v[1]);
+        AppendAngle(line, g.phi);
+        AppendAngle(line, g.lambda);
+        return;
+    }
+    case ConversionKind::GeodeticToLaea: {
+        double x = 0.0;
+        double y = 0.0;
+        ConversorLAEA().BLtoXY(ellipsoid.a, ellipsoid.invF, v[0], v[1], x, y);
+        AppendValue(line, x, 12, 4);
+        AppendValue(line, y, 12, 4);
+        return;
+    }
+    case ConversionKind::LaeaToGeodetic: {
+        double phi = 0.0;
+        double lambda = 0.0;
+        ConversorLAEA().XYtoBL(ellipsoid.a, ellipsoid.invF, v[0], v[1], phi, lambda);
+        AppendAngle(line, phi);
+        AppendAngle(line, lambda);
+        return;
+    }
+    case ConversionKind::DmsToDegrees:
+        AppendValue(line, RadToDeg(v[0]), 14, 10);
+        AppendValue(line, RadToDeg(v[1]), 14, 10);
+        AppendValue(line, v[2], 9, 4);
+        return;
+    }
+}
+
+// The result file under construction; every line ends with CR LF except the last "ENDF" when no
+// extra line follows it.
+class ConversionWriter {
+public:
+    explicit ConversionWriter(const fs::path& path) : file_(path)
+    {
+        if (!file_.IsOpen())
+            throw FatalError(kResultIoMessage);
+    }
+
+    void Line(std::string_view text)
+    {
+        file_.Write(text);
+        file_.Write(kLineEnd);
+    }
+
+    void Finish(std::string_view extraLines)
+    {
+        file_.Write("ENDF");
+        if (!extraLines.empty()) {
+            file_.Write(kLineEnd);
+            file_.Write(extraLines);
+        }
+        if (!file_.Close())
+            throw FatalError(kResultIoMessage);
+    }
+
+private:
+    TextWriter file_;
+};
+
+std::string EllipsoidLine(const EllipsoidPair& pair, int axisDecimals)
+{
+    std::string line;
+    AppendFixed(line, pair.a1, 7, axisDecimals);
+    AppendValue(line, pair.invF1, 13, 9);
+    AppendValue(line, pair.a2, 7, axisDecimals);
+    AppendValue(line, pair.invF2, 13, 9);
+    return line;
+}
+
+bool IsForwardPlaneProjection(ConversionKind kind)
+{
+    return kind == ConversionKind::GeodeticToStereo70 || kind == ConversionKind::GeodeticToLaea;
+}
+
+// The "PC" or "PN" section of one work file; false, writing nothing, when the file is empty.
+bool WriteSection(ConversionWriter& result, const char* identifier, const fs::path& pointsPath,
+                  ConversionKind kind, const EllipsoidPair& ellipsoids, bool common)
+{
+    PointFile points = PointFile::OpenForUpdate(pointsPath);
+    if (points.Size() == 0)
+        return false;
+    result.Line(identifier);
+    std::string line;
+    for (std::uint64_t k = 0; k < points.Size(); ++k) {
+        const PointRecord point = points.Read(k);
+        line.assign(point.name.View());
+        AppendSystem(line, kind, {ellipsoids.a1, ellipsoids.invF1}, point.sys1);
+        if (common)
+            AppendSystem(line, kind, {ellipsoids.a2, ellipsoids.invF2}, point.sys2);
+        result.Line(line);
+    }
+    result.Line("END");
+    return true;
+}
+
+std::vector<PointRecord> ReadAll(const fs::path& pointsPath)
+{
+    PointFile file = PointFile::OpenForUpdate(pointsPath);
+    std::vector<PointRecord> points;
+    points.reserve(static_cast<std::size_t>(file.Size()));
+    for (std::uint64_t k = 0; k < file.Size(); ++k)
+        points.push_back(file.Read(k));
+    return points;
+}
+
+// The listing of B and L in decimal degrees for the external quasigeoid program: the name cut to
+// 9 characters and right-aligned in 9, then B and L 9:6 after a blank each.
+void AppendDegreeListing(std::string& extra, const char* identifier, const std::vector<PointRecord>& points)
+{
+    if (points.empty())
+        return;
+    extra.append(identifier).append(kLineEnd);
+    for (const PointRecord& point : points) {
+        const std::string_view name = point.name.View().substr(0, 9);
+        extra.append(9 - name.size(), ' ').append(name).push_back(' ');
+        AppendFixed(extra, RadToDeg(point.sys1[0]), 9, 6);
+        extra.push_back(' ');
+        AppendFixed(extra, RadToDeg(point.sys1[1]), 9, 6);
+        extra.append(kLineEnd);
+    }
+    extra.append("END").append(kLineEnd);
+}
+
+// The height report of the normal-height conversion: B, L, zeta and h - zeta of every point, and
+// for a common point also its given normal height and the difference h - zeta - Hn.
+void AppendHeightReport(std::string& extra, const std::vector<PointRecord>& points, bool common)
+{
+    if (points.empty())
+        return;
+    extra.append(kLineEnd);
+    extra.append(common ? "PUNCTE COMUNE:" : "PUNCTE NOI:").append(kLineEnd);
+    extra.append(common ? "Cod pct.    B        L            zita      (h-zita)      Hn_MN        dHn"
+                        : "Cod pct.    B        L            zita      (h-zita)");
+    extra.append(kLineEnd);
+    for (const PointRecord& point : points) {
+        extra.append(point.name.View());
+        AppendValue(extra, RadToDeg(point.sys1[0]), 10, 6);
+        AppendValue(extra, RadToDeg(point.sys1[1]), 10, 6);
+        AppendValue(extra, point.modelWork1[2], 12, 4);
+        AppendValue(extra, point.sys1[2], 12, 4);
+        if (common) {
+            AppendValue(extra, point.sys2[2], 12, 4);
+            AppendValue(extra, point.sys1[2] - point.sys2[2], 12, 4);
+        }
+        extra.append(kLineEnd);
+    }
+    extra.append("END").append(kLineEnd);
+}
+
+std::string ExtraLines(ConversionKind kind, const SourceTargets& targets)
+{
+    std::string extra;
+    switch (kind) {
+    case ConversionKind::GeodeticToStereo70:
+        extra.append("ATENTIE: COORDONATELE REZULTATE SUNT \"Est\" si \"Nord\" (S-a inversat X cu Y pentru Stereo 70)!");
+        extra.append(kLineEnd);
+        break;
+    case ConversionKind::GeodeticToLaea:
+        extra.append("ATENTIE: COORDONATELE REZULTATE SUNT \"Est\" si \"Nord\"!").append(kLineEnd);
+        break;
+    case ConversionKind::DmsToDegrees:
+        extra.append(kLineEnd);
+        extra.append("Cod B L (L B ?) cu format pentru EGGPRO.exe").append(kLineEnd);
+        extra.append("===========================================").append(kLineEnd);
+        AppendDegreeListing(extra, "PC", ReadAll(targets.commonPoints));
+        AppendDegreeListing(extra, "PN", ReadAll(targets.newPoints));
+        break;
+    case ConversionKind::NormalHeightToCartesian:
+        AppendHeightReport(extra, ReadAll(targets.commonPoints), true);
+        AppendHeightReport(extra, ReadAll(targets.newPoints), false);
+        break;
+    default:
+        break;
+    }
+    return extra;
+}
+
+// The four free lines that head the source; a missing line reads as empty.
+std::array<std::string, 4> ReadHeaderLines(const fs::path& sourcePath)
+{
+    TextReader source(sourcePath);
+    if (!source.IsOpen())
+        throw FatalError(kSourceIoMessage);
+    std::array<std::string, 4> header;
+    for (std::string& line : header)
+        source.ReadLine(line);
+    return header;
+}
+
+void RemoveIfPresent(const fs::path& path)
+{
+    std::error_code ec;
+    fs::remove(path, ec);
+}
+
+} // namespace
+
+std::span<const ConversionCommand> ConversionCommands()
+{
+    return kCommands;
+}
+
+const ConversionCommand* FindConversionCommand(std::string_view name)
+{
+    for (const ConversionCommand& command : kCommands)
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+ConversionOutcome ConvertFile(const ConversionCommand& command, const fs::path& sourcePath, const fs::path& workDir,
+                              const fs::path& startDir)
+{
+    const SourceTargets targets = WorkFileTargets(workDir);
+    EllipsoidPair ellipsoids{};
+    // Every common point is converted, also those the model-building commands would set aside.
+    SourceTargets parseTargets = targets;
+    parseTargets.keepMarkedCommonPoints = true;
+    const bool opened = command.geodeticSource
+                            ? LoadGeodeticSource(command.code, command.pointKind, sourcePath, parseTargets, ellipsoids)
+                            : LoadPlaneSource(command.code, command.pointKind, sourcePath, parseTargets, ellipsoids);
+    if (!opened)
+        throw FatalError(std::string(kSourceInvalidMessage) + "\n" + kSourceIoMessage);
+
+    if (command.kind == ConversionKind::NormalHeightToCartesian) {
+        const NodeGrid grid = NodeGrid::Load(startDir / kNormalHeightGridName);
+        SubtractQuasigeoidHeights(grid, targets.commonPoints);
+        SubtractQuasigeoidHeights(grid, targets.newPoints);
+    }
+
+    ConversionOutcome outcome;
+    outcome.resultPath = workDir / command.resultName;
+    ConversionWriter result(outcome.resultPath);
+    for (const std::string& line : ReadHeaderLines(sourcePath))
+        result.Line(line);
+    result.Line(std::string(1, command.pointKind));
+    result.Line(EllipsoidLine(ellipsoids, IsForwardPlaneProjection(command.kind) ? 3 : 0));
+    const bool commonSection =
+        WriteSection(result, "PC", targets.commonPoints, command.kind, ellipsoids, true);
+    const bool newSection = WriteSection(result, "PN", targets.newPoints, command.kind, ellipsoids, false);
+    outcome.anySection = commonSection || newSection;
+    result.Finish(ExtraLines(command.kind, targets));
+
+    for (const fs::path& path : {targets.commonPoints, targets.newPoints, workDir / kErrorsWorkFileName,
+                                 workDir / kNodesWorkFileName})
+        RemoveIfPresent(path);
+    return outcome;
+}
+
+std::string ConversionMessage(const ConversionOutcome& outcome)
+{
+    return "Rezultatul conversiei se gasesc in fis. " + outcome.resultPath.filename().string();
+}
+
+} // namespace velmora
