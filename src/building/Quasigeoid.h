@@ -9,6 +9,8 @@
 #include "model/NodeGrid.h"
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace velmora {
 
@@ -24,5 +26,40 @@ void PlaceGeodeticPoint(PointRecord& point);
 // there, any other point zeta 0. zeta is kept in modelWork1[2] and the height sys1[2] becomes
 // h - zeta. Throws FatalError with the interpolation's messages.
 void SubtractQuasigeoidHeights(const NodeGrid& grid, const std::filesystem::path& pointsPath);
+
+// --- Exchange with an external quasigeoid model ----------------------------------------------
+//
+// BL_EGG.txt (in the work folder) lists the grid's nodes in node-file order, one per line: the
+// node number from 1 right-aligned in 9, a blank, B:9:6, a blank, L:9:6. A zita file, made by an
+// external program from it, holds one line per node in the same order with at least three numbers
+// separated by blanks, tabs or commas: the third is that model's zeta in metres.
+
+inline constexpr const char* kNodeListName = "BL_EGG.txt";
+
+inline constexpr const char* kGridOpenMessage = "Eroare la deschiderea fisierului grid!";
+inline constexpr const char* kGridEmptyMessage = "Fisierul grid are 0 inregistrari!";
+inline constexpr const char* kGridTextOpenMessage = "Eroare la deschiderea fisierului grid .txt cu dzita!";
+inline constexpr const char* kZitaOpenMessage = "Eroare la deschiderea fisierului cu zita!";
+inline constexpr const char* kZitaReadMessage = "Eroare citire din fisier cu zita!";
+inline constexpr const char* kExportDoneMessage = "Rezultatul conversiei este fisierul BL_EGG.txt";
+inline constexpr const char* kZitaLoadedMessage = "S-a incarcat fisierul grid cu zita (a => *.GRT cu zita)";
+
+// The lines of a grid text file up to the one that announces the value lines: four free lines
+// and the header.
+inline constexpr int kGridTextHeadLines = 21;
+
+// Writes BL_EGG.txt in workDir from the node grid. A plane grid holds Stereo70 East and North,
+// turned into B and L on GRS80; a geographic grid holds L and B. Returns the message of a failure,
+// std::nullopt on success.
+std::optional<std::string> ExportGridNodesForEgg(const std::filesystem::path& nodeGridPath, bool plane,
+                                                 const std::filesystem::path& workDir);
+
+// Adds the zeta of the zita file to the third value of every node of the node grid, rewrites the
+// value lines of the grid's text file (.GRT beside it: its first 21 lines, then one value 11:6 per
+// node, 999.0 for a node outside the zone) and writes the one-value binary grid (J.GRD) from it.
+// Nothing is changed unless the zita file holds a readable line for every node. Returns the
+// message of a failure, std::nullopt on success.
+std::optional<std::string> LoadZitaIntoGrid(const std::filesystem::path& zitaPath,
+                                            const std::filesystem::path& nodeGridPath);
 
 } // namespace velmora
