@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
 # Debian packages the build, the tests and the demonstration tools need.
-DEB_PACKAGES = cmake g++ make libgtest-dev libgmock-dev libproj-dev proj-bin proj-data qt6-base-dev fonts-dejavu-core gdal-bin
+DEB_PACKAGES = cmake g++ make libeigen3-dev libsuitesparse-dev libgtest-dev libgmock-dev libproj-dev proj-bin proj-data qt6-base-dev fonts-dejavu-core gdal-bin
 
 .PHONY: deps build build-asan test run clean demo-data
 

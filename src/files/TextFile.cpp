@@ -64,9 +64,10 @@ bool TextReader::ReadLine(std::string& line)
     return any;
 }
 
-TextWriter::TextWriter(const std::filesystem::path& path)
+TextWriter::TextWriter(const std::filesystem::path& path, TextWriteMode mode)
 {
-    ok_ = file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) != nullptr;
+    const auto openMode = mode == TextWriteMode::Append ? std::ios::app : std::ios::trunc;
+    ok_ = file_.open(path, std::ios::out | openMode | std::ios::binary) != nullptr;
     buffer_.reserve(kBlockBytes);
 }
 

@@ -33,10 +33,14 @@ private:
     bool started_ = false;
 };
 
+enum class TextWriteMode {
+    Replace, // creates the file, replacing an existing one
+    Append,  // writes after the end of an existing file, or creates it
+};
+
 class TextWriter {
 public:
-    // Creates the file, replacing an existing one.
-    explicit TextWriter(const std::filesystem::path& path);
+    explicit TextWriter(const std::filesystem::path& path, TextWriteMode mode = TextWriteMode::Replace);
     ~TextWriter();
 
     TextWriter(const TextWriter&) = delete;

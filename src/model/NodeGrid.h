@@ -46,6 +46,7 @@ public:
     // tolerance (the tolerance would then reach past a whole cell).
     static NodeGrid Load(const std::filesystem::path& path, NodeValueField field = NodeValueField::Signal);
 
+    const std::filesystem::path& Path() const { return path_; }
     const GridGeometry& Geometry() const { return geometry_; }
 
     // Node number k, or nullptr when k lies outside the file.
