@@ -19,7 +19,10 @@ std::filesystem::path BinaryGridPath(const std::filesystem::path& nodeGridPath);
 // be read, or a header or value line is missing or holds no number there (the message names the
 // file and the line; no binary grid is written then), and FatalError(kRecordIoMessage) when the
 // binary grid cannot be written.
+// valuesPerNode is 2 for a plane model; 1 for a quasigeoid grid, whose value lines hold dZita
+// alone and whose binary grid is the one-value compact grid (8-byte records: minLa, maxLa,
+// minPhi, maxPhi, stepLa, stepPhi, then dZita per node).
 std::filesystem::path ConvertGridTextToBinary(const std::filesystem::path& gridTextPath,
-                                              const std::filesystem::path& nodeGridPath);
+                                              const std::filesystem::path& nodeGridPath, int valuesPerNode = 2);
 
 } // namespace velmora

@@ -23,7 +23,6 @@ namespace velmora {
 
 namespace {
 
-constexpr char kQuasigeoidCode = ',';
 constexpr char kNoDataNode = 'E';
 
 // The curvature stencils reach two nodes from their centre.
