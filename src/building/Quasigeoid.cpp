@@ -1,5 +1,6 @@
 #include "building/Quasigeoid.h"
 
+#include "building/GridTextConversion.h"
 #include "core/Geodesy.h"
 #include "core/Stereo70.h"
 #include "files/FatalError.h"
@@ -195,6 +196,13 @@ std::optional<std::string> LoadZitaIntoGrid(const fs::path& zitaPath, const fs::
     }
     nodes->Close();
     ReplaceFile(gridTextPath, text);
+    try {
+        ConvertGridTextToBinary(gridTextPath, nodeGridPath, 1);
+    } catch (const FatalError& error) {
+        // A grid text file whose head is not a grid's: the loaded values stay, the binary grid
+        // is not written, and the program goes on like after the other failures here.
+        return error.what();
+    }
     return std::nullopt;
 }
 

@@ -58,7 +58,8 @@ std::optional<std::string> ExportGridNodesForEgg(const std::filesystem::path& no
 // value lines of the grid's text file (.GRT beside it: its first 21 lines, then one value 11:6 per
 // node, 999.0 for a node outside the zone) and writes the one-value binary grid (J.GRD) from it.
 // Nothing is changed unless the zita file holds a readable line for every node. Returns the
-// message of a failure, std::nullopt on success.
+// message of a failure, std::nullopt on success; a grid text file whose head cannot be read gives
+// the converter's message, after the values are loaded, and no binary grid.
 std::optional<std::string> LoadZitaIntoGrid(const std::filesystem::path& zitaPath,
                                             const std::filesystem::path& nodeGridPath);
 

@@ -1,5 +1,6 @@
 // The node grid's exchange with an external quasigeoid model: the node list BL_EGG.txt and the
 // loading of a zita file into the node grid, its text file and its binary grid.
+#include "building/GridGeneration.h"
 #include "building/Quasigeoid.h"
 #include "model/ModelTestSupport.h"
 #include "support/PointFiles.h"
@@ -9,8 +10,11 @@
 
 #include "files/NumberText.h"
 
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #ifdef VELMORA_HAVE_PROJ
 #include <proj.h>
@@ -30,6 +34,28 @@ void WriteGeographicGrid(const fs::path& path)
     test::WriteNodeGrid(
         path, kGeographic, [](int c, int r) { return test::NodeValues{0.0, 0.0, 0.125 * (c + 3 * r)}; },
         [](int c, int r) { return c == 2 && r == 1; });
+}
+
+// The grid text file's head of kGeographic as the grid generation writes it.
+std::string GeographicHead()
+{
+    GridFrame frame;
+    frame.minE = kGeographic.x0;
+    frame.minN = kGeographic.y0;
+    frame.maxE = kGeographic.East(kGeographic.nX - 1);
+    frame.maxN = kGeographic.North(kGeographic.nY - 1);
+    frame.step = kGeographic.step;
+    frame.nE = kGeographic.nX - 1;
+    frame.nN = kGeographic.nY - 1;
+    return "Model\r\nde\r\nproba\r\n!\r\n" + GridTextHeader(frame, true);
+}
+
+std::vector<double> ReadDoubles(const fs::path& path)
+{
+    const std::string bytes = test::ReadBytes(path);
+    std::vector<double> values(bytes.size() / sizeof(double));
+    std::memcpy(values.data(), bytes.data(), values.size() * sizeof(double));
+    return values;
 }
 
 std::string GridTextHead(int lines)
@@ -91,10 +117,12 @@ TEST_F(QuasigeoidExchangeTest, ExportMessages)
     EXPECT_EQ(ExportGridNodesForEgg(grid, false, dir.Path()), kGridOpenMessage);
 }
 
-TEST_F(QuasigeoidExchangeTest, ZitaIsAddedToTheNodesAndReplacesTheValueLines)
+TEST_F(QuasigeoidExchangeTest, ZitaIsAddedToTheNodesTheValueLinesAndTheBinaryGrid)
 {
     WriteGeographicGrid(grid);
-    test::WriteBytes(dir / "ZITA.GRT", GridTextHead(21) + "   0.000000\r\n   9.000000\r\n");
+    const std::string head = GeographicHead();
+    ASSERT_EQ(std::count(head.begin(), head.end(), '\n'), kGridTextHeadLines);
+    test::WriteBytes(dir / "ZITA.GRT", head + "   0.000000\r\n   9.000000\r\n");
     test::WriteBytes(dir / "zita.txt", "45.5 24 30.5\n45.5,24.5,30.25\r\n45.5\t25\t-1.5 extra\n"
                                        "46 24 30\n 46 , 24.5 , 31\n46 25 32\n");
     EXPECT_EQ(LoadZitaIntoGrid(dir / "zita.txt", grid), std::nullopt);
@@ -106,9 +134,12 @@ TEST_F(QuasigeoidExchangeTest, ZitaIsAddedToTheNodesAndReplacesTheValueLines)
     EXPECT_DOUBLE_EQ(nodes[2].residual[2], -1.25);
     // The node outside the zone takes its zeta, but its line says it has no data.
     EXPECT_DOUBLE_EQ(nodes[5].residual[2], 32.0 + 0.125 * 5);
-    EXPECT_EQ(test::ReadBytes(dir / "ZITA.GRT"), GridTextHead(21) +
+    EXPECT_EQ(test::ReadBytes(dir / "ZITA.GRT"), head +
                                                      "  30.500000\r\n  30.375000\r\n  -1.250000\r\n"
                                                      "  30.375000\r\n  31.500000\r\n 999.000000\r\n");
+    // The one-value binary grid: the extent, the intervals, then the values as the text has them.
+    EXPECT_EQ(ReadDoubles(dir / "ZITAJ.GRD"),
+              (std::vector<double>{24.0, 25.0, 45.5, 46.0, 0.5, 0.5, 30.5, 30.375, -1.25, 30.375, 31.5, 999.0}));
 }
 
 TEST_F(QuasigeoidExchangeTest, ShortGridTextIsPaddedToItsHead)
@@ -116,7 +147,11 @@ TEST_F(QuasigeoidExchangeTest, ShortGridTextIsPaddedToItsHead)
     WriteGeographicGrid(grid);
     test::WriteBytes(dir / "ZITA.GRT", GridTextHead(3));
     test::WriteBytes(dir / "zita.txt", "0 0 1\n0 0 1\n0 0 1\n0 0 1\n0 0 1\n0 0 1\n");
-    EXPECT_EQ(LoadZitaIntoGrid(dir / "zita.txt", grid), std::nullopt);
+    // Its head holds no grid, so no binary grid comes of it.
+    const std::optional<std::string> message = LoadZitaIntoGrid(dir / "zita.txt", grid);
+    ASSERT_TRUE(message.has_value());
+    EXPECT_NE(message->find("ZITA.GRT"), std::string::npos) << *message;
+    EXPECT_FALSE(fs::exists(dir / "ZITAJ.GRD"));
     std::string padding;
     for (int k = 0; k < 18; ++k)
         padding += "\r\n";
