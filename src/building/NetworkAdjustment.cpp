@@ -330,7 +330,7 @@ void WriteGridValues(BuildRun& run, const NetworkGrid& grid, const NodeSolution&
 {
     static constexpr std::array<double, 3> kNoData{999.0, 999.0, 999.0};
     Drawing& drawing = run.drawing.value();
-    TextWriter text(run.gridTextPath, TextWriteMode::Append);
+    TextWriter text(run.gridTextPath, TextWriter::Mode::Append);
     std::string line;
     std::string label;
     for (int k = 0; k < grid.Count(); ++k) {

@@ -113,6 +113,30 @@ std::string FormatFixed(double value, int width, int decimals)
     return text;
 }
 
+std::string ScientificText(double value)
+{
+    constexpr int kWidth = 23;
+    constexpr int kExponentDigits = 4;
+    DigitBuffer buffer;
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                                            std::chars_format::scientific, 14);
+    const std::size_t length = error == std::errc() ? static_cast<std::size_t>(end - buffer.data()) : 0;
+    const std::string_view digits(buffer.data(), length);
+    std::string text(1, std::signbit(value) ? '-' : ' ');
+    const std::size_t e = digits.find('e');
+    if (e == std::string_view::npos || e + 2 >= digits.size()) {
+        // Infinity and not-a-number have no exponent: their words, right-aligned.
+        std::string word;
+        AppendPadded(word, text.append(digits), kWidth, ' ');
+        return word;
+    }
+    text.append(digits.substr(0, e));
+    text.push_back('E');
+    text.push_back(digits[e + 1]); // to_chars always writes the exponent's sign
+    AppendPadded(text, digits.substr(e + 2), kExponentDigits, '0');
+    return text;
+}
+
 void AppendAngleText(std::string& out, double arcSeconds, AngleForm form)
 {
     const double angle = arcSeconds / 3600.0;

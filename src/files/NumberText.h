@@ -1,7 +1,8 @@
 // Numbers as text, both ways. Writing: fixed-point numbers right-aligned in a width
-// (value:width:decimals, wider when the number needs it) and the two text forms of an angle,
-// with the degree sign (byte 0xB0), apostrophe and double quote, or with blanks. Reading: the
-// decimal numbers of the source files: an optional sign, digits and at most one point.
+// (value:width:decimals, wider when the number needs it), a fixed-width scientific form, and the
+// two text forms of an angle, with the degree sign (byte 0xB0), apostrophe and double quote, or
+// with blanks. Reading: the decimal numbers of the source files: an optional sign, digits and at
+// most one point.
 #pragma once
 
 #include <string>
@@ -11,6 +12,10 @@ namespace velmora {
 
 void AppendFixed(std::string& out, double value, int width, int decimals);
 std::string FormatFixed(double value, int width, int decimals);
+
+// The 23-character scientific form of the reports: a blank or "-", one digit, a point, 14
+// digits, "E", the exponent's sign and four digits, as in " 1.25000000000000E-0003".
+std::string ScientificText(double value);
 
 enum class AngleForm {
     DegreeSign, // " 45\xB0" "30'15.50000\""

@@ -64,9 +64,9 @@ bool TextReader::ReadLine(std::string& line)
     return any;
 }
 
-TextWriter::TextWriter(const std::filesystem::path& path, TextWriteMode mode)
+TextWriter::TextWriter(const std::filesystem::path& path, Mode mode)
 {
-    const auto openMode = mode == TextWriteMode::Append ? std::ios::app : std::ios::trunc;
+    const auto openMode = mode == Mode::Append ? std::ios::app : std::ios::trunc;
     ok_ = file_.open(path, std::ios::out | openMode | std::ios::binary) != nullptr;
     buffer_.reserve(kBlockBytes);
 }

@@ -33,14 +33,14 @@ private:
     bool started_ = false;
 };
 
-enum class TextWriteMode {
-    Replace, // creates the file, replacing an existing one
-    Append,  // writes after the end of an existing file, or creates it
-};
-
 class TextWriter {
 public:
-    explicit TextWriter(const std::filesystem::path& path, TextWriteMode mode = TextWriteMode::Replace);
+    enum class Mode {
+        Replace, // creates the file, replacing an existing one
+        Append,  // writes after the end of an existing file (creating it when missing)
+    };
+
+    explicit TextWriter(const std::filesystem::path& path, Mode mode = Mode::Replace);
     ~TextWriter();
 
     TextWriter(const TextWriter&) = delete;

@@ -46,23 +46,40 @@ void ApplyModelHelmert(PointRecord& point, const ModelParameterRecord& model)
 
 void EvaluateRegression(PointRecord& point, const ModelParameterRecord& model, char kind)
 {
-    const long double u = (static_cast<long double>(point.result[0]) - model.meanHelmert[0]) / kTrendScale;
-    const long double v = (static_cast<long double>(point.result[1]) - model.meanHelmert[1]) / kTrendScale;
     const int components = kind == 'G' ? 3 : 2;
     for (int c = 0; c < components; ++c) {
         const auto ci = static_cast<std::size_t>(c);
-        long double sum = 0.0L;
-        for (int k = 1; k <= model.termCount[ci]; ++k) {
-            const RegressionTerm& term = model.Term(c, k);
-            sum += term.coefficient * ExtendedPower(u, term.powerU) * ExtendedPower(v, term.powerV);
-        }
-        const long double centred =
-            static_cast<long double>(point.result[ci]) - model.meanHelmert[ci] + model.meanSystem2[ci];
-        point.regression[ci] = static_cast<double>((centred / kTrendScale + sum) * kTrendScale);
+        point.regression[ci] = EvaluateRegressionComponent(point, model, c, model.termCount[ci]);
     }
     if (components == 2) {
         point.regression[2] = 0.0;
     }
+}
+
+TrendPosition TrendPositionOf(const PointRecord& point, const ModelParameterRecord& model)
+{
+    return {(static_cast<long double>(point.result[0]) - model.meanHelmert[0]) / kTrendScale,
+            (static_cast<long double>(point.result[1]) - model.meanHelmert[1]) / kTrendScale};
+}
+
+long double TermValue(const RegressionTerm& term, TrendPosition position)
+{
+    return ExtendedPower(position.u, term.powerU) * ExtendedPower(position.v, term.powerV);
+}
+
+double EvaluateRegressionComponent(const PointRecord& point, const ModelParameterRecord& model, int component,
+                                   int termCount)
+{
+    const TrendPosition position = TrendPositionOf(point, model);
+    long double sum = 0.0L;
+    for (int k = 1; k <= termCount; ++k) {
+        const RegressionTerm& term = model.Term(component, k);
+        sum += term.coefficient * ExtendedPower(position.u, term.powerU) * ExtendedPower(position.v, term.powerV);
+    }
+    const auto c = static_cast<std::size_t>(component);
+    const long double centred =
+        static_cast<long double>(point.result[c]) - model.meanHelmert[c] + model.meanSystem2[c];
+    return static_cast<double>((centred / kTrendScale + sum) * kTrendScale);
 }
 
 } // namespace velmora

@@ -110,4 +110,18 @@ void ApplyModelHelmert(PointRecord& point, const ModelParameterRecord& model);
 // 0), from the Helmert coordinates result[0..2]. Every term up to the component's count is used.
 void EvaluateRegression(PointRecord& point, const ModelParameterRecord& model, char kind);
 
+// The variables of the trend at a point: its Helmert coordinates result[0..1] less meanHelmert,
+// in millions of metres. The trend is evaluated in extended precision throughout.
+struct TrendPosition {
+    long double u;
+    long double v;
+};
+TrendPosition TrendPositionOf(const PointRecord& point, const ModelParameterRecord& model);
+// u to the power of the term's powerU times v to the power of its powerV.
+long double TermValue(const RegressionTerm& term, TrendPosition position);
+// The trend value of component c (0, 1, 2) with its first termCount terms, as EvaluateRegression
+// stores it in regression[c].
+double EvaluateRegressionComponent(const PointRecord& point, const ModelParameterRecord& model, int component,
+                                   int termCount);
+
 } // namespace velmora

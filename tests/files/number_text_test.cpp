@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -22,6 +23,16 @@ TEST(FormatFixed, RightAlignedAndWiderWhenNeeded)
     EXPECT_EQ(FormatFixed(2.5, 0, 0), "2");
     EXPECT_EQ(FormatFixed(6378137.0, 7, 0), "6378137");
     EXPECT_EQ(FormatFixed(1e300, 3, 1).size(), 303u);
+}
+
+TEST(ScientificText, TwentyThreeCharactersWithAFourDigitExponent)
+{
+    EXPECT_EQ(ScientificText(1.25e-3), " 1.25000000000000E-0003");
+    EXPECT_EQ(ScientificText(-123456.789012345678), "-1.23456789012346E+0005");
+    EXPECT_EQ(ScientificText(0.0), " 0.00000000000000E+0000");
+    EXPECT_EQ(ScientificText(-2.5e-300), "-2.50000000000000E-0300");
+    EXPECT_EQ(ScientificText(9.999999999999999), " 1.00000000000000E+0001");
+    EXPECT_EQ(ScientificText(std::numeric_limits<double>::infinity()).size(), 23u);
 }
 
 TEST(AngleText, DegreeSignAndBlankFormsShareTheDigits)
