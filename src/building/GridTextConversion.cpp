@@ -96,7 +96,6 @@ std::filesystem::path ConvertGridTextToBinary(const std::filesystem::path& gridT
     // Read whole before anything is written: a short file leaves no half grid behind. The records
     // are the header's pairs, then each node's values, one double after the other.
     std::vector<double> values(header.begin(), header.begin() + 6);
-    values.reserve(values.size() + static_cast<std::size_t>(count) * static_cast<std::size_t>(valuesPerNode));
     for (auto k = static_cast<std::int64_t>(count); k > 0; --k) {
         if (valuesPerNode == 1) {
             values.push_back(text.Number());

@@ -49,8 +49,11 @@ NetworkSystem BuildNetworkEquations(const NodeGrid& grid, const std::vector<Poin
 // (its regression byte), PCOMUNE.REC in the work folder with the cells of its points assigned, the
 // grid text file up to its header, and the open drawing.
 //
-// A system whose normal matrix is singular, or too ill-conditioned to give the node values to a
-// fraction of a millimetre, is a FatalError with kNetworkSingularMessage, and nothing is written.
+// A system whose normal matrix is singular (the common points leave a bilinear surface free, as
+// when they all lie in one cell), or so ill-conditioned that rounding could reach a hundredth of
+// the node values, is a FatalError with kNetworkSingularMessage, and nothing is written. The
+// label, arrow and value line of a node outside the zone (status 'E') are left out or written as
+// 999.0; its values in the node grid file are those of the adjustment.
 void AdjustDistortionNetwork(BuildRun& run);
 
 } // namespace velmora

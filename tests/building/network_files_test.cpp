@@ -168,6 +168,10 @@ TEST(GridTextConversion, MissingOrBadNumbersStopWithoutABinaryGrid)
     std::string badStep = header;
     badStep.replace(badStep.find("     50.000"), 11, "   cincizeci");
     expectError(badStep + "0 0\r\n0 0\r\n0 0\r\n0 0\r\n", "14");
+    // A node count far beyond the lines there are.
+    std::string manyNodes = header;
+    manyNodes.replace(manyNodes.find("\r\n4\r\n"), 5, "\r\n2000000000\r\n");
+    expectError(manyNodes + "0 0\r\n0 0\r\n0 0\r\n0 0\r\n", "26");
     expectError("", "6");
 }
 

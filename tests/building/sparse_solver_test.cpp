@@ -39,9 +39,33 @@ SparseDesign RandomDesign(int unknowns, int extraRows, unsigned seed)
     return design;
 }
 
-TEST(SparseNormalSolver, MatchesDenseSolveAndInverseDiagonal)
+// Second differences along the rows and columns of a side x side grid of unknowns, and a few
+// unknowns observed directly: a factor with a deep tree of supernodes.
+SparseDesign GridDesign(int side)
 {
-    const SparseDesign design = RandomDesign(60, 90, 7);
+    std::vector<Eigen::Triplet<double, int>> entries;
+    int row = 0;
+    const auto index = [side](int r, int c) { return r * side + c; };
+    for (int r = 0; r < side; ++r) {
+        for (int c = 0; c + 2 < side; ++c, ++row) {
+            entries.emplace_back(row, index(r, c), 1.0);
+            entries.emplace_back(row, index(r, c + 1), -2.0);
+            entries.emplace_back(row, index(r, c + 2), 1.0);
+            entries.emplace_back(++row, index(c, r), 1.0);
+            entries.emplace_back(row, index(c + 1, r), -2.0);
+            entries.emplace_back(row, index(c + 2, r), 1.0);
+        }
+    }
+    for (int k = 0; k < side * side; k += 7, ++row) {
+        entries.emplace_back(row, k, 1.0 + 0.1 * (k % 5));
+    }
+    SparseDesign design(row, side * side);
+    design.setFromTriplets(entries.begin(), entries.end());
+    return design;
+}
+
+void ExpectDenseResults(const SparseDesign& design)
+{
     const Eigen::MatrixXd a(design);
     const Eigen::MatrixXd normal = a.transpose() * a;
     const Eigen::VectorXd observations = Eigen::VectorXd::LinSpaced(design.rows(), -1.0, 2.0);
@@ -53,6 +77,12 @@ TEST(SparseNormalSolver, MatchesDenseSolveAndInverseDiagonal)
     const Eigen::VectorXd inverse = solver.InverseDiagonal();
     EXPECT_LT(RelativeDifference(inverse, normal.inverse().diagonal()), 1e-10);
     EXPECT_GE(solver.ConditionLowerBound(inverse), 1.0);
+}
+
+TEST(SparseNormalSolver, MatchesDenseSolveAndInverseDiagonal)
+{
+    ExpectDenseResults(RandomDesign(60, 90, 7));
+    ExpectDenseResults(GridDesign(24));
 }
 
 TEST(SparseNormalSolver, ReportsProgressUpToTheLastColumn)
