@@ -13,6 +13,7 @@
 #include "model/NodeGrid.h"
 
 #include <array>
+#include <initializer_list>
 #include <cmath>
 #include <string>
 #include <system_error>
@@ -113,8 +114,8 @@ void AppendSystem(std::string& line, ConversionKind kind, const Ellipsoid& ellip
     }
 }
 
-// The result file under construction; every line ends with CR LF except the last "ENDF" when no
-// extra line follows it.
+// The result file under construction; every line ends with CR LF except "ENDF" when no extra
+// line follows it.
 class ConversionWriter {
 public:
     explicit ConversionWriter(const fs::path& path) : file_(path)
@@ -129,13 +130,15 @@ public:
         file_.Write(kLineEnd);
     }
 
-    void Finish(std::string_view extraLines)
+    void EndOfData(bool extraLinesFollow)
     {
         file_.Write("ENDF");
-        if (!extraLines.empty()) {
+        if (extraLinesFollow)
             file_.Write(kLineEnd);
-            file_.Write(extraLines);
-        }
+    }
+
+    void Close()
+    {
         if (!file_.Close())
             throw FatalError(kResultIoMessage);
     }
@@ -159,107 +162,112 @@ bool IsForwardPlaneProjection(ConversionKind kind)
     return kind == ConversionKind::GeodeticToStereo70 || kind == ConversionKind::GeodeticToLaea;
 }
 
-// The "PC" or "PN" section of one work file; false, writing nothing, when the file is empty.
-bool WriteSection(ConversionWriter& result, const char* identifier, const fs::path& pointsPath,
-                  ConversionKind kind, const EllipsoidPair& ellipsoids, bool common)
+// When the work file holds points: the head lines, one line per point and "END"; otherwise
+// nothing, and false.
+template <class LineOf>
+bool WritePointBlock(ConversionWriter& result, const fs::path& pointsPath, std::initializer_list<std::string_view> head,
+                     LineOf lineOf)
 {
     PointFile points = PointFile::OpenForUpdate(pointsPath);
     if (points.Size() == 0)
         return false;
-    result.Line(identifier);
+    for (const std::string_view line : head)
+        result.Line(line);
     std::string line;
     for (std::uint64_t k = 0; k < points.Size(); ++k) {
-        const PointRecord point = points.Read(k);
-        line.assign(point.name.View());
-        AppendSystem(line, kind, {ellipsoids.a1, ellipsoids.invF1}, point.sys1);
-        if (common)
-            AppendSystem(line, kind, {ellipsoids.a2, ellipsoids.invF2}, point.sys2);
+        line.clear();
+        lineOf(line, points.Read(k));
         result.Line(line);
     }
     result.Line("END");
     return true;
 }
 
-std::vector<PointRecord> ReadAll(const fs::path& pointsPath)
+// The "PC" or "PN" section: the converted values of the point's systems.
+bool WriteSection(ConversionWriter& result, const char* identifier, const fs::path& pointsPath,
+                  ConversionKind kind, const EllipsoidPair& ellipsoids, bool common)
 {
-    PointFile file = PointFile::OpenForUpdate(pointsPath);
-    std::vector<PointRecord> points;
-    points.reserve(static_cast<std::size_t>(file.Size()));
-    for (std::uint64_t k = 0; k < file.Size(); ++k)
-        points.push_back(file.Read(k));
-    return points;
+    return WritePointBlock(result, pointsPath, {identifier}, [&](std::string& line, const PointRecord& point) {
+        line.append(point.name.View());
+        AppendSystem(line, kind, {ellipsoids.a1, ellipsoids.invF1}, point.sys1);
+        if (common)
+            AppendSystem(line, kind, {ellipsoids.a2, ellipsoids.invF2}, point.sys2);
+    });
 }
 
 // The listing of B and L in decimal degrees for the external quasigeoid program: the name cut to
 // 9 characters and right-aligned in 9, then B and L 9:6 after a blank each.
-void AppendDegreeListing(std::string& extra, const char* identifier, const std::vector<PointRecord>& points)
+void WriteDegreeListing(ConversionWriter& result, const char* identifier, const fs::path& pointsPath)
 {
-    if (points.empty())
-        return;
-    extra.append(identifier).append(kLineEnd);
-    for (const PointRecord& point : points) {
+    WritePointBlock(result, pointsPath, {identifier}, [](std::string& line, const PointRecord& point) {
         const std::string_view name = point.name.View().substr(0, 9);
-        extra.append(9 - name.size(), ' ').append(name).push_back(' ');
-        AppendFixed(extra, RadToDeg(point.sys1[0]), 9, 6);
-        extra.push_back(' ');
-        AppendFixed(extra, RadToDeg(point.sys1[1]), 9, 6);
-        extra.append(kLineEnd);
-    }
-    extra.append("END").append(kLineEnd);
+        line.append(9 - name.size(), ' ').append(name).push_back(' ');
+        AppendFixed(line, RadToDeg(point.sys1[0]), 9, 6);
+        line.push_back(' ');
+        AppendFixed(line, RadToDeg(point.sys1[1]), 9, 6);
+    });
 }
 
 // The height report of the normal-height conversion: B, L, zeta and h - zeta of every point, and
 // for a common point also its given normal height and the difference h - zeta - Hn.
-void AppendHeightReport(std::string& extra, const std::vector<PointRecord>& points, bool common)
+void WriteHeightReport(ConversionWriter& result, const fs::path& pointsPath, bool common)
 {
-    if (points.empty())
-        return;
-    extra.append(kLineEnd);
-    extra.append(common ? "PUNCTE COMUNE:" : "PUNCTE NOI:").append(kLineEnd);
-    extra.append(common ? "Cod pct.    B        L            zita      (h-zita)      Hn_MN        dHn"
-                        : "Cod pct.    B        L            zita      (h-zita)");
-    extra.append(kLineEnd);
-    for (const PointRecord& point : points) {
-        extra.append(point.name.View());
-        AppendValue(extra, RadToDeg(point.sys1[0]), 10, 6);
-        AppendValue(extra, RadToDeg(point.sys1[1]), 10, 6);
-        AppendValue(extra, point.modelWork1[2], 12, 4);
-        AppendValue(extra, point.sys1[2], 12, 4);
+    const std::string_view title = common ? "PUNCTE COMUNE:" : "PUNCTE NOI:";
+    const std::string_view columns = common
+                                         ? "Cod pct.    B        L            zita      (h-zita)      Hn_MN        dHn"
+                                         : "Cod pct.    B        L            zita      (h-zita)";
+    WritePointBlock(result, pointsPath, {"", title, columns}, [common](std::string& line, const PointRecord& point) {
+        line.append(point.name.View());
+        AppendValue(line, RadToDeg(point.sys1[0]), 10, 6);
+        AppendValue(line, RadToDeg(point.sys1[1]), 10, 6);
+        AppendValue(line, point.modelWork1[2], 12, 4);
+        AppendValue(line, point.sys1[2], 12, 4);
         if (common) {
-            AppendValue(extra, point.sys2[2], 12, 4);
-            AppendValue(extra, point.sys1[2] - point.sys2[2], 12, 4);
+            AppendValue(line, point.sys2[2], 12, 4);
+            AppendValue(line, point.sys1[2] - point.sys2[2], 12, 4);
         }
-        extra.append(kLineEnd);
-    }
-    extra.append("END").append(kLineEnd);
+    });
 }
 
-std::string ExtraLines(ConversionKind kind, const SourceTargets& targets)
+// Whether lines follow "ENDF": the fixed ones of the forward projections and of the listing, the
+// height report when there is a point to report.
+bool HasExtraLines(ConversionKind kind, bool anySection)
 {
-    std::string extra;
     switch (kind) {
     case ConversionKind::GeodeticToStereo70:
-        extra.append("ATENTIE: COORDONATELE REZULTATE SUNT \"Est\" si \"Nord\" (S-a inversat X cu Y pentru Stereo 70)!");
-        extra.append(kLineEnd);
+    case ConversionKind::GeodeticToLaea:
+    case ConversionKind::DmsToDegrees:
+        return true;
+    case ConversionKind::NormalHeightToCartesian:
+        return anySection;
+    default:
+        return false;
+    }
+}
+
+void WriteExtraLines(ConversionWriter& result, ConversionKind kind, const SourceTargets& targets)
+{
+    switch (kind) {
+    case ConversionKind::GeodeticToStereo70:
+        result.Line("ATENTIE: COORDONATELE REZULTATE SUNT \"Est\" si \"Nord\" (S-a inversat X cu Y pentru Stereo 70)!");
         break;
     case ConversionKind::GeodeticToLaea:
-        extra.append("ATENTIE: COORDONATELE REZULTATE SUNT \"Est\" si \"Nord\"!").append(kLineEnd);
+        result.Line("ATENTIE: COORDONATELE REZULTATE SUNT \"Est\" si \"Nord\"!");
         break;
     case ConversionKind::DmsToDegrees:
-        extra.append(kLineEnd);
-        extra.append("Cod B L (L B ?) cu format pentru EGGPRO.exe").append(kLineEnd);
-        extra.append("===========================================").append(kLineEnd);
-        AppendDegreeListing(extra, "PC", ReadAll(targets.commonPoints));
-        AppendDegreeListing(extra, "PN", ReadAll(targets.newPoints));
+        result.Line("");
+        result.Line("Cod B L (L B ?) cu format pentru EGGPRO.exe");
+        result.Line("===========================================");
+        WriteDegreeListing(result, "PC", targets.commonPoints);
+        WriteDegreeListing(result, "PN", targets.newPoints);
         break;
     case ConversionKind::NormalHeightToCartesian:
-        AppendHeightReport(extra, ReadAll(targets.commonPoints), true);
-        AppendHeightReport(extra, ReadAll(targets.newPoints), false);
+        WriteHeightReport(result, targets.commonPoints, true);
+        WriteHeightReport(result, targets.newPoints, false);
         break;
     default:
         break;
     }
-    return extra;
 }
 
 // The four free lines that head the source; a missing line reads as empty.
@@ -326,7 +334,11 @@ ConversionOutcome ConvertFile(const ConversionCommand& command, const fs::path& 
         WriteSection(result, "PC", targets.commonPoints, command.kind, ellipsoids, true);
     const bool newSection = WriteSection(result, "PN", targets.newPoints, command.kind, ellipsoids, false);
     outcome.anySection = commonSection || newSection;
-    result.Finish(ExtraLines(command.kind, targets));
+    const bool extraLines = HasExtraLines(command.kind, outcome.anySection);
+    result.EndOfData(extraLines);
+    if (extraLines)
+        WriteExtraLines(result, command.kind, targets);
+    result.Close();
 
     for (const fs::path& path : {targets.commonPoints, targets.newPoints, workDir / kErrorsWorkFileName,
                                  workDir / kNodesWorkFileName})
