@@ -2,29 +2,25 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
+# ON turns the warnings of the project's targets into errors (the CI runs `make test WERROR=ON`).
+WERROR     ?= OFF
 
 # Debian packages the build, the tests and the demonstration tools need.
-DEB_PACKAGES = cmake g++ make libeigen3-dev libsuitesparse-dev libgtest-dev libgmock-dev libproj-dev proj-bin proj-data qt6-base-dev fonts-dejavu-core gdal-bin
+DEB_PACKAGES = cmake g++ make libgtest-dev libgmock-dev libproj-dev proj-bin proj-data qt6-base-dev fonts-dejavu-core \
+               libeigen3-dev libsuitesparse-dev gdal-bin
 
 .PHONY: deps build build-asan test run clean demo-data
 
 deps:
-	@missing=""; \
-	for p in $(DEB_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing missing packages:$$missing"; \
-	  SUDO=""; [ "$$(id -u)" -eq 0 ] || SUDO=sudo; \
-	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
-	fi
+	@sh tools/deps.sh $(DEB_PACKAGES)
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON -DVELMORA_GUI=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON -DVELMORA_GUI=OFF \
+	  -DVELMORA_WERROR=$(WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 test: build build-asan
@@ -39,7 +35,7 @@ run: build
 # Regenerates the demonstration data set in data/demo: grids, Bucharest models, samples and their
 # results (needs PROJ; same bytes on every run).
 demo-data: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-demodata
 	./$(BUILD)/velmora-demodata data/demo
 

@@ -5,14 +5,22 @@
 # on the same points and the ratio of the two throughputs is printed.
 #
 #   bench/batch.sh [N]        (default 1000000)
+#   BUILD=build-other bench/batch.sh
+#
+# BUILD names the build folder, relative to the source tree or absolute, as for make (default build).
 set -euo pipefail
 
 N=${1:-1000000}
 top=$(cd "$(dirname "$0")/.." && pwd)
-cli="$top/build/velmora-cli"
+build=${BUILD:-build}
+case "$build" in
+  /*) ;;
+  *) build="$top/$build" ;;
+esac
+cli="$build/velmora-cli"
 data="$top/data/demo"
 if [ ! -x "$cli" ]; then
-  make -C "$top" build >/dev/null
+  make -C "$top" build BUILD="$build" >/dev/null
 fi
 if [ ! -x /usr/bin/time ]; then
   echo "bench: /usr/bin/time is needed (Debian package time)" >&2

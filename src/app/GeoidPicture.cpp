@@ -1,5 +1,7 @@
 #include "app/GeoidPicture.h"
 
+#include "core/Geodesy.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -7,13 +9,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 
 namespace velmora {
 
 namespace {
-
-constexpr double kPi = std::numbers::pi;
 
 // Undulation of the drawn geoid along its outline: a few long waves, much exaggerated.
 double Undulation(double angle)
@@ -57,7 +56,7 @@ QPixmap DrawGeoidPicture(QSize size)
         const double scale = ring / 12.0;
         QPainterPath outline;
         for (int k = 0; k <= 180; ++k) {
-            const double angle = 2.0 * kPi * k / 180.0;
+            const double angle = DegToRad(2.0 * k);
             const double r = radius * scale * (1.0 + Undulation(angle + ring * 0.35));
             const QPointF point = centre + QPointF(r * std::cos(angle), -r * 0.92 * std::sin(angle));
             if (k == 0)
@@ -106,7 +105,7 @@ QPixmap DrawGeoidPicture(QSize size)
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(180, 0, 0), 2.0));
     painter.drawArc(spin, 200 * 16, 300 * 16);
-    const double end = (200.0 + 300.0) * kPi / 180.0;
+    const double end = DegToRad(200.0 + 300.0);
     const QPointF tip(spin.center().x() + spin.width() * 0.5 * std::cos(end),
                       spin.center().y() - spin.height() * 0.5 * std::sin(end));
     painter.setBrush(QColor(180, 0, 0));

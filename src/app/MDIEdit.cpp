@@ -47,7 +47,7 @@ QString DocumentText(const QTextEdit* editor)
 
 } // namespace
 
-TEditForm::TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* parent)
+EditorWindow::EditorWindow(StandardDialogs& dialogs, QPrinter& printer, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), printer_(printer)
 {
     setObjectName(QStringLiteral("EditForm"));
@@ -58,6 +58,16 @@ TEditForm::TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* paren
     Editor->setContextMenuPolicy(Qt::CustomContextMenu);
     setCentralWidget(Editor);
 
+    AddMenus();
+    ConnectActions();
+    SetWordWrap(true);
+    SetPathName(QString::fromLatin1(kUntitled));
+    UpdateEditActions();
+}
+
+// The "&File", "&Edit" and "&Character" menus the frame merges into its menu bar, and the tool bar.
+void EditorWindow::AddMenus()
+{
     FileMenu = new QMenu(QStringLiteral("&File"), this);
     FileNew = AddAction(FileMenu, "&New");
     FileOpen = AddAction(FileMenu, "&Open...");
@@ -90,28 +100,31 @@ TEditForm::TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* paren
     CharacterMenu->addSeparator();
     CharacterFont = AddAction(CharacterMenu, "&Font...");
 
-    ActionToolBar1 = addToolBar(QStringLiteral("ActionToolBar1"));
-    ActionToolBar1->setObjectName(QStringLiteral("ActionToolBar1"));
-    ActionToolBar1->setMovable(false);
-    ActionToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    FindAction = ActionToolBar1->addAction(QStringLiteral("&Find... <Ctrl+F>"));
+    ToolBar = addToolBar(QStringLiteral("ActionToolBar1"));
+    ToolBar->setObjectName(QStringLiteral("ActionToolBar1"));
+    ToolBar->setMovable(false);
+    ToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    FindAction = ToolBar->addAction(QStringLiteral("&Find... <Ctrl+F>"));
     FindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    ReplaceAction = ActionToolBar1->addAction(QStringLiteral("&Replace  <Ctrl+R>"));
+    ReplaceAction = ToolBar->addAction(QStringLiteral("&Replace  <Ctrl+R>"));
     ReplaceAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     for (QAction* action : {FindAction, ReplaceAction})
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+}
 
-    connect(FileNew, &QAction::triggered, this, &TEditForm::NewRequested);
-    connect(FileOpen, &QAction::triggered, this, &TEditForm::OpenRequested);
+void EditorWindow::ConnectActions()
+{
+    connect(FileNew, &QAction::triggered, this, &EditorWindow::NewRequested);
+    connect(FileOpen, &QAction::triggered, this, &EditorWindow::OpenRequested);
     connect(FileClose, &QAction::triggered, this, [this] {
         // The child window holds this form; closing it asks first.
         parentWidget() != nullptr ? parentWidget()->close() : close();
     });
-    connect(FileSave, &QAction::triggered, this, &TEditForm::Save);
-    connect(FileSaveAs, &QAction::triggered, this, &TEditForm::SaveAs);
-    connect(FilePrint, &QAction::triggered, this, &TEditForm::Print);
-    connect(FilePrintSetup, &QAction::triggered, this, &TEditForm::PrinterSetup);
-    connect(FileExit, &QAction::triggered, this, &TEditForm::ExitRequested);
+    connect(FileSave, &QAction::triggered, this, &EditorWindow::Save);
+    connect(FileSaveAs, &QAction::triggered, this, &EditorWindow::SaveAs);
+    connect(FilePrint, &QAction::triggered, this, &EditorWindow::Print);
+    connect(FilePrintSetup, &QAction::triggered, this, &EditorWindow::PrinterSetup);
+    connect(FileExit, &QAction::triggered, this, &EditorWindow::ExitRequested);
     connect(EditCut, &QAction::triggered, Editor, &QTextEdit::cut);
     connect(EditCopy, &QAction::triggered, Editor, &QTextEdit::copy);
     connect(EditPaste, &QAction::triggered, Editor, &QTextEdit::paste);
@@ -120,33 +133,29 @@ TEditForm::TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* paren
     connect(CharacterLeft, &QAction::triggered, this, [this] { Editor->setAlignment(Qt::AlignLeft); });
     connect(CharacterRight, &QAction::triggered, this, [this] { Editor->setAlignment(Qt::AlignRight); });
     connect(CharacterCenter, &QAction::triggered, this, [this] { Editor->setAlignment(Qt::AlignHCenter); });
-    connect(CharacterWordWrap, &QAction::toggled, this, &TEditForm::SetWordWrap);
-    connect(CharacterFont, &QAction::triggered, this, &TEditForm::ChooseFont);
+    connect(CharacterWordWrap, &QAction::toggled, this, &EditorWindow::SetWordWrap);
+    connect(CharacterFont, &QAction::triggered, this, &EditorWindow::ChooseFont);
     connect(FindAction, &QAction::triggered, this, [this] { OpenFind(false); });
     connect(ReplaceAction, &QAction::triggered, this, [this] { OpenFind(true); });
 
-    connect(EditMenu, &QMenu::aboutToShow, this, &TEditForm::UpdateEditActions);
-    connect(Editor, &QTextEdit::selectionChanged, this, &TEditForm::UpdateEditActions);
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TEditForm::UpdateEditActions);
+    connect(EditMenu, &QMenu::aboutToShow, this, &EditorWindow::UpdateEditActions);
+    connect(Editor, &QTextEdit::selectionChanged, this, &EditorWindow::UpdateEditActions);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &EditorWindow::UpdateEditActions);
     connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         UpdateEditActions();
         QMenu menu(this);
         menu.addActions({EditCut, EditCopy, EditPaste});
         menu.exec(Editor->viewport()->mapToGlobal(position));
     });
-
-    SetWordWrap(true);
-    SetPathName(QString::fromLatin1(kUntitled));
-    UpdateEditActions();
 }
 
-void TEditForm::SetPathName(const QString& path)
+void EditorWindow::SetPathName(const QString& path)
 {
     PathName = path;
     setWindowTitle(QFileInfo(path).fileName());
 }
 
-bool TEditForm::Open(const QString& path)
+bool EditorWindow::Open(const QString& path)
 {
     QString text;
     if (!ReadTextFile(path, text))
@@ -158,7 +167,7 @@ bool TEditForm::Open(const QString& path)
     return true;
 }
 
-bool TEditForm::WriteTo(const QString& path)
+bool EditorWindow::WriteTo(const QString& path)
 {
     const QString text = DocumentText(Editor);
     int lost = 0;
@@ -180,14 +189,14 @@ bool TEditForm::WriteTo(const QString& path)
     return true;
 }
 
-bool TEditForm::Save()
+bool EditorWindow::Save()
 {
     if (PathName == QLatin1String(kUntitled))
         return SaveAs();
     return WriteTo(PathName);
 }
 
-bool TEditForm::SaveAs()
+bool EditorWindow::SaveAs()
 {
     const QString path = dialogs_.SaveFileName(this, QStringLiteral("Save As"), PathName,
                                                QString::fromLatin1(kEditorFilter));
@@ -204,7 +213,7 @@ bool TEditForm::SaveAs()
     return true;
 }
 
-void TEditForm::Print()
+void EditorWindow::Print()
 {
     if (!dialogs_.Print(this, printer_))
         return;
@@ -212,12 +221,12 @@ void TEditForm::Print()
     Editor->document()->print(&printer_);
 }
 
-void TEditForm::PrinterSetup()
+void EditorWindow::PrinterSetup()
 {
     dialogs_.PrinterSetup(this, printer_);
 }
 
-bool TEditForm::CanClose()
+bool EditorWindow::CanClose()
 {
     if (!Editor->document()->isModified())
         return true;
@@ -229,7 +238,7 @@ bool TEditForm::CanClose()
     return answer == QMessageBox::No;
 }
 
-void TEditForm::closeEvent(QCloseEvent* event)
+void EditorWindow::closeEvent(QCloseEvent* event)
 {
     if (CanClose())
         event->accept();
@@ -237,7 +246,7 @@ void TEditForm::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void TEditForm::UpdateEditActions()
+void EditorWindow::UpdateEditActions()
 {
     const bool selection = Editor->textCursor().hasSelection();
     EditCut->setEnabled(selection);
@@ -247,20 +256,20 @@ void TEditForm::UpdateEditActions()
     EditPaste->setEnabled(clipboard != nullptr && clipboard->hasText());
 }
 
-void TEditForm::SetWordWrap(bool wrap)
+void EditorWindow::SetWordWrap(bool wrap)
 {
     Editor->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     Editor->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     CharacterWordWrap->setChecked(wrap);
 }
 
-void TEditForm::ChooseFont()
+void EditorWindow::ChooseFont()
 {
     if (const auto font = dialogs_.ChooseFont(this, Editor->currentFont()))
         Editor->setCurrentFont(*font);
 }
 
-void TEditForm::OpenFind(bool replace)
+void EditorWindow::OpenFind(bool replace)
 {
     if (findDialog_ == nullptr)
         findDialog_ = new FindReplaceDialog(Editor, dialogs_, this);

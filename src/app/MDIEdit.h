@@ -1,4 +1,4 @@
-// The text editor window TEditForm: one document in a child window of the frame, read and saved
+// The text editor window (form TEditForm): one document in a child window of the frame, read and saved
 // as Windows-1252 text with CR LF line ends. Its menus ("&File", "&Edit", "&Character") are merged
 // into the frame's menu bar while it is the active child; its tool bar holds Find and Replace.
 #pragma once
@@ -21,10 +21,10 @@ inline constexpr const char* kUntitled = "Untitled";
 inline constexpr const char* kEditorFilter =
     "Plain text files (*.txt)|*.txt|Rich text files (*.rtf)|*.rtf|All files|*.*";
 
-class TEditForm : public QMainWindow {
+class EditorWindow : public QMainWindow {
     Q_OBJECT
 public:
-    TEditForm(StandardDialogs& dialogs, QPrinter& printer, QWidget* parent = nullptr);
+    EditorWindow(StandardDialogs& dialogs, QPrinter& printer, QWidget* parent = nullptr);
 
     // Loads the file; false (the window is left empty) when it cannot be read.
     bool Open(const QString& path);
@@ -40,7 +40,7 @@ public:
 
     QString PathName;
     QTextEdit* Editor;
-    QToolBar* ActionToolBar1;
+    QToolBar* ToolBar;
     QMenu* FileMenu;
     QMenu* EditMenu;
     QMenu* CharacterMenu;
@@ -76,6 +76,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void AddMenus();
+    void ConnectActions();
     void SetPathName(const QString& path);
     void SetWordWrap(bool wrap);
     void ChooseFont();

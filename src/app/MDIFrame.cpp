@@ -9,8 +9,11 @@
 #include "app/SelectionDialogs.h"
 #include "app/StandardDialogs.h"
 #include "app/TextCodec.h"
+#include "app/WidgetStyle.h"
 #include "app/WindowUi.h"
 #include "commands/BatchCommands.h"
+#include "commands/CommandTable.h"
+#include "files/FatalError.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -21,30 +24,15 @@
 #include <QPrinter>
 #include <QScreen>
 
-#include <array>
+#include <map>
 #include <optional>
+#include <set>
 
 namespace velmora {
 
 namespace fs = std::filesystem;
 
-// A submenu with "Din fisier" and "Interactiv", a plain item that is not built yet (no handlers),
-// or a separator (no caption).
-struct TFrameForm::TransformationItem {
-    const char* caption = nullptr;
-    char batchCode = 0;
-    const char* batchHandler = nullptr;
-    const char* interactiveHandler = nullptr;
-    bool hidden = false;
-};
-
 namespace {
-
-constexpr const char* kStereo30ToStereo70 = "(x,y)_Stereo30_Bucuresti-->(x,y)_Stereo70";
-constexpr const char* kStereo70ToStereo30 = "(x,y)_Stereo70-->(x,y)_Stereo30_Bucuresti";
-constexpr const char* kEtrs89ToStereo30 = "(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo30_Bucuresti";
-constexpr const char* kStereo30ToEtrs89 = "(x,y,H_MN)_Stereo30_Bucuresti-->(B,L,h)_ETRS89";
-constexpr const char* kQuasigeoidModel = "(B,L,zita)_GRS80_EGG97-->(B,L,h-Hn)_GRS80_MareaNeagra";
 
 const QSize kClientArea(744, 418);
 const QSize kPictureArea(363, 273);
@@ -54,13 +42,12 @@ QString Latin(const char* text)
     return QString::fromLatin1(text);
 }
 
-// Hidden commands that are not built: in the menu, invisible, disabled, and bound to nothing.
-QAction* AddUnbuilt(QMenu* menu, const char* caption)
+const CommandMenuInfo& MenuInfo(CommandMenu menu)
 {
-    QAction* action = menu->addAction(Latin(caption));
-    action->setVisible(false);
-    action->setEnabled(false);
-    return action;
+    for (const CommandMenuInfo& info : CommandMenus())
+        if (info.menu == menu)
+            return info;
+    return CommandMenus().front();
 }
 
 void HideMenu(QMenu* menu)
@@ -71,7 +58,7 @@ void HideMenu(QMenu* menu)
 
 } // namespace
 
-TFrameForm::TFrameForm(fs::path startDir, StandardDialogs& dialogs, std::function<void()> quit, QWidget* parent)
+MainWindow::MainWindow(fs::path startDir, StandardDialogs& dialogs, std::function<void()> quit, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), quit_(std::move(quit)), printer_(std::make_unique<QPrinter>())
 {
     ctx_.startDir = std::move(startDir);
@@ -82,164 +69,138 @@ TFrameForm::TFrameForm(fs::path startDir, StandardDialogs& dialogs, std::functio
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(MdiArea);
-    Image1 = new QLabel(MdiArea->viewport());
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(DrawGeoidPicture(kPictureArea * 2));
-    Image1->setFixedSize(kPictureArea);
-    Label1 = new QLabel(QStringLiteral("Asteptati mesajul care contine numele fisierelor cu rezultate!"),
-                        MdiArea->viewport());
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QPalette red = Label1->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    Label1->setPalette(red);
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->adjustSize();
-    Label1->hide();
+    Picture = new QLabel(MdiArea->viewport());
+    Picture->setObjectName(QStringLiteral("Image1"));
+    Picture->setScaledContents(true);
+    Picture->setPixmap(DrawGeoidPicture(kPictureArea * 2));
+    Picture->setFixedSize(kPictureArea);
+    WaitLabel = new QLabel(QStringLiteral("Asteptati mesajul care contine numele fisierelor cu rezultate!"),
+                           MdiArea->viewport());
+    WaitLabel->setObjectName(QStringLiteral("Label1"));
+    SetTextColour(WaitLabel, Qt::red);
+    SetBold(WaitLabel);
+    WaitLabel->adjustSize();
+    WaitLabel->hide();
     MdiArea->viewport()->installEventFilter(this);
 
-    Form1 = new TForm1(this);
-    Form2 = new TForm2(this);
-    OKBottomDlg = new TOKBottomDlg(dialogs_, this);
-    Form3 = new TForm3(this);
-    OKBottomDlg1 = new TOKBottomDlg1(dialogs_, this);
-    OKBottomDlg2 = new TOKBottomDlg2(dialogs_, this);
-    OKBottomDlg3 = new TOKBottomDlg3(dialogs_, this);
-    OKBottomDlg4 = new TOKBottomDlg4(dialogs_, this);
-    Form5 = new TForm5(this);
-    OKRightDlg = new TOKRightDlg(this);
-    OKRightDlg12 = new TOKRightDlg12(dialogs_, this);
+    ErrorMessage = new ErrorWindow(this);
+    InformationMessage = new InformationWindow(this);
+    FileSelection = new FileSelectionDialog(dialogs_, this);
+    About = new AboutWindow(this);
+    GeodeticPoint = MakePointDialog(PointDialogKind::Geodetic, dialogs_, this);
+    Stereo30ModelPoint = MakePointDialog(PointDialogKind::Stereo30Model, dialogs_, this);
+    Stereo70ModelPoint = MakePointDialog(PointDialogKind::Stereo70Model, dialogs_, this);
+    PlaneToGeodeticPoint = MakePointDialog(PointDialogKind::PlaneToGeodetic, dialogs_, this);
+    Progress = new ProgressWindow(this);
+    ZoneSelection = new ZoneDialog(this);
+    PlanePoint = MakePointDialog(PointDialogKind::Plane, dialogs_, this);
     Console = new ConsoleDialog(this);
-    ui_ = std::make_unique<WindowUi>(WindowUi::Windows{this, OKBottomDlg, OKRightDlg, Form2, Form5, Console}, dialogs_);
+    ui_ = std::make_unique<WindowUi>(
+        WindowUi::Windows{this, FileSelection, ZoneSelection, InformationMessage, Progress, Console}, dialogs_);
 
     BuildMenu();
-    connect(MdiArea, &QMdiArea::subWindowActivated, this, &TFrameForm::MergeEditorMenus);
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::MergeEditorMenus);
 
-    resize(kClientArea.width(), kClientArea.height() + menuBar()->sizeHint().height());
+    // The client area is fixed; the menu bar takes what its font needs at that width.
+    resize(kClientArea.width(), kClientArea.height() + menuBar()->heightForWidth(kClientArea.width()));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TFrameForm::~TFrameForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TFrameForm::BuildMenu()
+void MainWindow::BuildMenu()
 {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    connect(fileMenu_->addAction(QStringLiteral("&New")), &QAction::triggered, this, &TFrameForm::FileNewClick);
-    connect(fileMenu_->addAction(QStringLiteral("&Open...")), &QAction::triggered, this, &TFrameForm::FileOpenClick);
+    connect(fileMenu_->addAction(QStringLiteral("&New")), &QAction::triggered, this, &MainWindow::NewEditor);
+    connect(fileMenu_->addAction(QStringLiteral("&Open...")), &QAction::triggered, this, &MainWindow::OpenFile);
     connect(fileMenu_->addAction(QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 
-    AddHiddenMenus();
-
-    using Item = TransformationItem;
-    static constexpr std::array<Item, 15> kRomania{{
-        {"(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo70_Sistem Krasovski42", '3', "mm111Click", "mm121Click"},
-        {"(x,y,H_MN)_Stereo70_Sistem Krasovski42-->(B,L,h)_ETRS89", '4', "Dinfisier1Click", "Iteractiv1Click"},
-        {},
-        {kStereo30ToStereo70, '5', "Dinfisier2Click", "Interactiv1Click", true},
-        {kStereo70ToStereo30, '6', "Dinfisier3Click", "Interactiv2Click", true},
-        {kQuasigeoidModel, 0, nullptr, nullptr, true},
-        {},
-        {kEtrs89ToStereo30, '8', "Dinfisier4Click", "Interactiv3Click", true},
-        {kStereo30ToEtrs89, '9', "Dinfisier5Click", "Interactiv4Click", true},
-        {},
-        {"[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_Transverse Mercator, (EVRF2007)", 'e',
-         "Dinfisier6Click", "Interactiv5Click"},
-        {"[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", 'f',
-         "Dinfisier7Click", "Interactiv6Click"},
-        {},
-        {"[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)", 'g', "Dinfisier8Click",
-         "Interactiv7Click"},
-        {"[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", 'h', "Dinfisier9Click",
-         "Interactiv8Click"},
-    }};
-    static constexpr std::array<Item, 4> kBucharest{{
-        {kEtrs89ToStereo30, '8', "Dinfisier10Click", "Interactiv9Click"},
-        {kStereo30ToEtrs89, '9', "Dinfisier11Click", "Interactiv10Click"},
-        {kStereo30ToStereo70, '5', "Dinfisier12Click", "Interactiv11Click"},
-        {kStereo70ToStereo30, '6', "Dinfisier13Click", "Interactiv12Click"},
-    }};
-    AddTransformationMenu("Transformare_Puncte_Romania", kRomania);
-    AddTransformationMenu("Transformare_Puncte_Bucuresti", kBucharest);
+    AddCommandMenus();
 
     QMenu* window = AddWindowMenu();
     connect(window, &QMenu::aboutToShow, this, [this, window] { ListWindows(window); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    connect(help->addAction(QStringLiteral("Contents")), &QAction::triggered, this, &TFrameForm::HelpContentsClick);
-    connect(help->addAction(QStringLiteral("About...")), &QAction::triggered, this, &TFrameForm::HelpAboutClick);
+    connect(help->addAction(QStringLiteral("Contents")), &QAction::triggered, this, &MainWindow::ShowHelpContents);
+    connect(help->addAction(QStringLiteral("About...")), &QAction::triggered, this, &MainWindow::ShowAbout);
 }
 
-// The menus of the conversion and model-building commands, which are not part of this program.
-void TFrameForm::AddHiddenMenus()
+// The menus of the command table. A menu is shown while one of its commands is; a command that
+// is not part of the program yet is bound to nothing.
+void MainWindow::AddCommandMenus()
 {
-    QMenu* conversion = menuBar()->addMenu(QStringLiteral("Conversie_Coordonate"));
-    firstCommandMenu_ = conversion->menuAction();
-    for (const char* caption :
-         {"Conversie BLh --> XYZ", "Conversie XYZ --> BLh", "Conversie BL-->Est_Nord Stereo70",
-          "Conversie Est_Nord Stereo70-->BL", "Conversie BL-->Est_Nord LAEA ", "Conversie Est_Nord LAEA--->BL",
-          "BLh [gms,gms,m]-->BLh [g,g,m]", "Conversie BLH_ETRS89-->XYZn_ETRS89", "Grid_XY_ETRS89-->BL_EGG97",
-          "Grid_LBdZita-->BL_EGG97", "Zita_EGG (+dz)-->Grid_ETRS89"})
-        AddUnbuilt(conversion, caption);
-    HideMenu(conversion);
-
-    QMenu* plane = menuBar()->addMenu(QStringLiteral("Transformare_2D"));
-    AddUnbuilt(plane, "Transformare fara Regresie");
-    AddUnbuilt(plane, "Transformare cu Regresie");
-    HideMenu(plane);
-
-    QMenu* spatial = menuBar()->addMenu(QStringLiteral("Transformare_3D"));
-    AddUnbuilt(spatial, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie");
-    AddUnbuilt(spatial, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie");
-    QMenu* zeta = spatial->addMenu(QStringLiteral("(B,L,h)_1-->(B,L,Hn)_2, zita   "));
-    AddUnbuilt(zeta, "Fara Regresie");
-    AddUnbuilt(zeta, "Cu Regresie");
-    HideMenu(zeta);
-    AddUnbuilt(spatial, kQuasigeoidModel);
-    AddUnbuilt(spatial, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89");
-    HideMenu(spatial);
-}
-
-void TFrameForm::AddTransformationMenu(const char* caption, std::span<const TransformationItem> items)
-{
-    QMenu* menu = menuBar()->addMenu(Latin(caption));
-    for (const TransformationItem& item : items) {
-        if (item.caption == nullptr) {
-            menu->addSeparator();
-            continue;
-        }
-        if (item.batchHandler == nullptr) {
-            AddUnbuilt(menu, item.caption);
-            continue;
-        }
-        QMenu* submenu = menu->addMenu(Latin(item.caption));
-        QAction* batch = submenu->addAction(QStringLiteral("Din fisier"));
-        batch->setObjectName(Latin(item.batchHandler));
-        connect(batch, &QAction::triggered, this, [this, code = item.batchCode] { RunBatch(code); });
-        QAction* interactive = submenu->addAction(QStringLiteral("Interactiv"));
-        interactive->setObjectName(Latin(item.interactiveHandler));
-        connect(interactive, &QAction::triggered, this,
-                [this, handler = item.interactiveHandler] { RunInteractive(handler); });
-        if (item.hidden)
-            HideMenu(submenu);
+    std::map<CommandMenu, QMenu*> menus;
+    std::set<CommandMenu> shown;
+    for (const CommandMenuInfo& info : CommandMenus()) {
+        if (!info.parent)
+            menus[info.menu] = menuBar()->addMenu(Latin(info.caption));
     }
+    firstCommandMenu_ = menus.at(CommandMenus().front().menu)->menuAction();
+    for (const MenuCommand& command : MenuCommands()) {
+        const CommandMenuInfo& info = MenuInfo(command.menu);
+        if (menus.count(command.menu) == 0)
+            menus[command.menu] = menus.at(*info.parent)->addMenu(Latin(info.caption));
+        AddCommand(menus.at(command.menu), command);
+        if (!command.hidden) {
+            shown.insert(command.menu);
+            if (info.parent)
+                shown.insert(*info.parent);
+        }
+    }
+    for (const auto& [menu, qmenu] : menus)
+        if (shown.count(menu) == 0)
+            HideMenu(qmenu);
 }
 
-QMenu* TFrameForm::AddWindowMenu()
+void MainWindow::AddCommand(QMenu* menu, const MenuCommand& command)
+{
+    if (command.separatorBefore)
+        menu->addSeparator();
+    const QString name = Latin(command.name);
+    if (command.transformation == nullptr) {
+        QAction* action = menu->addAction(Latin(command.caption));
+        action->setObjectName(name);
+        action->setVisible(!command.hidden);
+        action->setEnabled(!command.hidden && command.run != nullptr);
+        if (command.run != nullptr)
+            connect(action, &QAction::triggered, this, [this, run = command.run] {
+                RunCommand([this, run] { run(ctx_, *ui_, fs::current_path()); });
+            });
+        return;
+    }
+    const TransformationSpec& transformation = *command.transformation;
+    QMenu* submenu = menu->addMenu(Latin(command.caption));
+    QAction* batch = submenu->addAction(QStringLiteral("Din fisier"));
+    batch->setObjectName(name + kBatchSuffix);
+    connect(batch, &QAction::triggered, this, [this, &transformation] {
+        RunCommand([this, &transformation] { RunBatchCommand(ctx_, *ui_, transformation, fs::current_path()); });
+    });
+    QAction* interactive = submenu->addAction(QStringLiteral("Interactiv"));
+    interactive->setObjectName(name + kInteractiveSuffix);
+    connect(interactive, &QAction::triggered, this, [this, &transformation] {
+        RunCommand([this, &transformation] {
+            RunInteractiveCommand(ctx_, *ui_, DialogFor(transformation.interactive.dialog), transformation,
+                                  fs::current_path());
+        });
+    });
+    if (command.hidden)
+        HideMenu(submenu);
+}
+
+QMenu* MainWindow::AddWindowMenu()
 {
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     connect(window->addAction(QStringLiteral("&Tile")), &QAction::triggered, MdiArea, &QMdiArea::tileSubWindows);
     connect(window->addAction(QStringLiteral("&Cascade")), &QAction::triggered, MdiArea,
             &QMdiArea::cascadeSubWindows);
     connect(window->addAction(QStringLiteral("&Arrange icons")), &QAction::triggered, this,
-            &TFrameForm::ArrangeIconsClick);
+            &MainWindow::ArrangeIcons);
     return window;
 }
 
 // The open editor windows at the end of the "&Window" menu, the active one checked.
-void TFrameForm::ListWindows(QMenu* menu)
+void MainWindow::ListWindows(QMenu* menu)
 {
     for (QAction* action : windowList_)
         menu->removeAction(action);
@@ -259,7 +220,7 @@ void TFrameForm::ListWindows(QMenu* menu)
     }
 }
 
-void TFrameForm::ArrangeIconsClick()
+void MainWindow::ArrangeIcons()
 {
     int left = 0;
     const int bottom = MdiArea->viewport()->height();
@@ -271,69 +232,46 @@ void TFrameForm::ArrangeIconsClick()
     }
 }
 
-void TFrameForm::RunCommand(const std::function<void()>& command)
+void MainWindow::RunCommand(const std::function<void()>& command)
 {
     if (busy_)
         return;
     busy_ = true;
-    std::optional<QString> failure;
-    try {
-        command();
-    } catch (const std::exception& error) {
-        failure = TextFromBytes(error.what());
-    }
+    const std::optional<std::string> failure = FailureOf(command);
     ui_->EndProgress();
     if (failure) {
         // The program ends from here: no other command starts.
-        ShowError(*failure);
+        ShowError(TextFromBytes(*failure));
         return;
     }
     busy_ = false;
 }
 
-void TFrameForm::RunBatch(char code)
-{
-    const BatchCommand* command = FindBatchCommand(std::string(1, code));
-    if (command == nullptr)
-        return;
-    RunCommand([this, command] { RunBatchCommand(ctx_, *ui_, *command, fs::current_path()); });
-}
-
-void TFrameForm::RunInteractive(const char* handler)
-{
-    const InteractiveCommand* command = FindInteractiveCommand(handler);
-    if (command == nullptr)
-        return;
-    RunCommand([this, command] {
-        RunInteractiveCommand(ctx_, *ui_, DialogFor(command->dialog), *command, fs::current_path());
-    });
-}
-
-PointDialog& TFrameForm::DialogFor(PointDialogKind kind)
+PointDialog& MainWindow::DialogFor(PointDialogKind kind)
 {
     switch (kind) {
-    case PointDialogKind::Geodetic: return *OKBottomDlg1;
-    case PointDialogKind::PlaneToGeodetic: return *OKBottomDlg4;
-    case PointDialogKind::Stereo30Model: return *OKBottomDlg2;
-    case PointDialogKind::Stereo70Model: return *OKBottomDlg3;
+    case PointDialogKind::Geodetic: return *GeodeticPoint;
+    case PointDialogKind::PlaneToGeodetic: return *PlaneToGeodeticPoint;
+    case PointDialogKind::Stereo30Model: return *Stereo30ModelPoint;
+    case PointDialogKind::Stereo70Model: return *Stereo70ModelPoint;
     case PointDialogKind::Plane: break;
     }
-    return *OKRightDlg12;
+    return *PlanePoint;
 }
 
-void TFrameForm::ShowError(const QString& text)
+void MainWindow::ShowError(const QString& text)
 {
     busy_ = true;
-    Form1->ShowModal(text);
+    ErrorMessage->ShowModal(text);
     quit_();
 }
 
-TEditForm* TFrameForm::NewEditor()
+EditorWindow* MainWindow::NewEditor()
 {
-    auto* editor = new TEditForm(dialogs_, *printer_);
-    connect(editor, &TEditForm::NewRequested, this, &TFrameForm::FileNewClick);
-    connect(editor, &TEditForm::OpenRequested, this, &TFrameForm::FileOpenClick);
-    connect(editor, &TEditForm::ExitRequested, this, &QWidget::close);
+    auto* editor = new EditorWindow(dialogs_, *printer_);
+    connect(editor, &EditorWindow::NewRequested, this, &MainWindow::NewEditor);
+    connect(editor, &EditorWindow::OpenRequested, this, &MainWindow::OpenFile);
+    connect(editor, &EditorWindow::ExitRequested, this, &QWidget::close);
     QMdiSubWindow* window = MdiArea->addSubWindow(editor);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
@@ -342,9 +280,9 @@ TEditForm* TFrameForm::NewEditor()
     return editor;
 }
 
-TEditForm* TFrameForm::OpenEditor(const QString& path)
+EditorWindow* MainWindow::OpenEditor(const QString& path)
 {
-    TEditForm* editor = NewEditor();
+    EditorWindow* editor = NewEditor();
     if (editor->Open(path))
         return editor;
     editor->parentWidget()->close();
@@ -352,17 +290,17 @@ TEditForm* TFrameForm::OpenEditor(const QString& path)
     return nullptr;
 }
 
-TEditForm* TFrameForm::ActiveEditor() const
+EditorWindow* MainWindow::ActiveEditor() const
 {
     const QMdiSubWindow* window = MdiArea->currentSubWindow();
-    return window != nullptr ? qobject_cast<TEditForm*>(window->widget()) : nullptr;
+    return window != nullptr ? qobject_cast<EditorWindow*>(window->widget()) : nullptr;
 }
 
 // While an editor is the active child, its "&File" menu stands in place of the frame's and its
 // "&Edit" and "&Character" menus follow.
-void TFrameForm::MergeEditorMenus()
+void MainWindow::MergeEditorMenus()
 {
-    TEditForm* editor = ActiveEditor();
+    EditorWindow* editor = ActiveEditor();
     if (editor == merged_)
         return;
     if (merged_ != nullptr)
@@ -375,31 +313,26 @@ void TFrameForm::MergeEditorMenus()
             menuBar()->insertMenu(firstCommandMenu_, menu);
 }
 
-void TFrameForm::FileNewClick()
-{
-    NewEditor();
-}
-
-void TFrameForm::FileOpenClick()
+void MainWindow::OpenFile()
 {
     const QString path = dialogs_.OpenFileName(this, QStringLiteral("Open"), QString(), Latin(kEditorFilter));
     if (!path.isEmpty())
         OpenEditor(path);
 }
 
-void TFrameForm::HelpContentsClick()
+void MainWindow::ShowHelpContents()
 {
     if (help_ == nullptr)
         help_ = new HelpWindow(this);
     help_->ShowContents(QString::fromStdString((ctx_.startDir / kHelpFileName).string()));
 }
 
-void TFrameForm::HelpAboutClick()
+void MainWindow::ShowAbout()
 {
-    Form3->exec();
+    About->exec();
 }
 
-void TFrameForm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (busy_) {
         event->ignore();
@@ -412,7 +345,7 @@ void TFrameForm::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-bool TFrameForm::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == MdiArea->viewport() && event->type() == QEvent::Resize)
         PlaceDecoration();
@@ -420,14 +353,14 @@ bool TFrameForm::eventFilter(QObject* watched, QEvent* event)
 }
 
 // The picture in the middle of the client area, the label under it.
-void TFrameForm::PlaceDecoration()
+void MainWindow::PlaceDecoration()
 {
     const QSize area = MdiArea->viewport()->size();
-    const int top = std::max(0, (area.height() - Image1->height() - Label1->height() - 12) / 2);
-    Image1->move((area.width() - Image1->width()) / 2, top);
-    Label1->move((area.width() - Label1->width()) / 2, top + Image1->height() + 12);
-    Image1->lower();
-    Label1->lower();
+    const int top = std::max(0, (area.height() - Picture->height() - WaitLabel->height() - 12) / 2);
+    Picture->move((area.width() - Picture->width()) / 2, top);
+    WaitLabel->move((area.width() - WaitLabel->width()) / 2, top + Picture->height() + 12);
+    Picture->lower();
+    WaitLabel->lower();
 }
 
 } // namespace velmora

@@ -1,9 +1,10 @@
-// The main window TFrameForm: the frame of the editor windows, the menu of every command, the
-// start-up directory and the command context. A menu command runs to its end before another can
-// start; a fatal error shows the error window TForm1, after which the program ends.
+// The main window (the form TFrameForm): the frame of the editor windows, the menu of every
+// command, the start-up directory and the command context. A menu command runs to its end before
+// another can start; a fatal error shows the error window, after which the program ends.
 #pragma once
 
 #include "commands/CommandContext.h"
+#include "commands/CommandTable.h"
 #include "commands/InteractiveCommands.h"
 
 #include <QMainWindow>
@@ -12,7 +13,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <span>
 #include <vector>
 
 class QLabel;
@@ -22,32 +22,31 @@ class QPrinter;
 
 namespace velmora {
 
+class AboutWindow;
 class ConsoleDialog;
+class EditorWindow;
+class ErrorWindow;
+class FileSelectionDialog;
 class HelpWindow;
+class InformationWindow;
+class PointDialogWindow;
+class ProgressWindow;
 class StandardDialogs;
-class TEditForm;
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm5;
-class TOKBottomDlg;
-class TOKBottomDlg1;
-class TOKBottomDlg2;
-class TOKBottomDlg3;
-class TOKBottomDlg4;
-class TOKRightDlg;
-class TOKRightDlg12;
 class WindowUi;
+class ZoneDialog;
 
 inline constexpr const char* kMainCaption = "Velmora - Transformari de coordonate";
+// The object names of a transformation's two menu items: the command's name and these.
+inline constexpr const char* kBatchSuffix = "/din-fisier";
+inline constexpr const char* kInteractiveSuffix = "/interactiv";
 
-class TFrameForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // quit ends the program after the error window; the data files are looked up in startDir.
-    TFrameForm(std::filesystem::path startDir, StandardDialogs& dialogs, std::function<void()> quit,
+    MainWindow(std::filesystem::path startDir, StandardDialogs& dialogs, std::function<void()> quit,
                QWidget* parent = nullptr);
-    ~TFrameForm() override;
+    ~MainWindow() override;
 
     CommandContext& Context() { return ctx_; }
     QPrinter& Printer() { return *printer_; }
@@ -55,51 +54,47 @@ public:
     bool Busy() const { return busy_; }
 
     // A new editor window, empty or with the file; nullptr when the file cannot be read.
-    TEditForm* NewEditor();
-    TEditForm* OpenEditor(const QString& path);
+    EditorWindow* NewEditor();
+    EditorWindow* OpenEditor(const QString& path);
     // The editor of the active child window (the last active one while the program is inactive).
-    TEditForm* ActiveEditor() const;
+    EditorWindow* ActiveEditor() const;
 
     // The error window, then the end of the program.
     void ShowError(const QString& text);
 
     QMdiArea* MdiArea;
-    QLabel* Image1;
-    QLabel* Label1;
+    QLabel* Picture;
+    QLabel* WaitLabel;
     // The windows created at start-up, in the order of creation.
-    TForm1* Form1;
-    TForm2* Form2;
-    TOKBottomDlg* OKBottomDlg;
-    TForm3* Form3;
-    TOKBottomDlg1* OKBottomDlg1;
-    TOKBottomDlg2* OKBottomDlg2;
-    TOKBottomDlg3* OKBottomDlg3;
-    TOKBottomDlg4* OKBottomDlg4;
-    TForm5* Form5;
-    TOKRightDlg* OKRightDlg;
-    TOKRightDlg12* OKRightDlg12;
+    ErrorWindow* ErrorMessage;
+    InformationWindow* InformationMessage;
+    FileSelectionDialog* FileSelection;
+    AboutWindow* About;
+    PointDialogWindow* GeodeticPoint;
+    PointDialogWindow* Stereo30ModelPoint;
+    PointDialogWindow* Stereo70ModelPoint;
+    PointDialogWindow* PlaneToGeodeticPoint;
+    ProgressWindow* Progress;
+    ZoneDialog* ZoneSelection;
+    PointDialogWindow* PlanePoint;
     ConsoleDialog* Console;
 
 public slots:
-    void FileNewClick();
-    void FileOpenClick();
-    void HelpContentsClick();
-    void HelpAboutClick();
-    void ArrangeIconsClick();
+    void OpenFile();
+    void ShowHelpContents();
+    void ShowAbout();
+    void ArrangeIcons();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct TransformationItem;
     void BuildMenu();
-    void AddTransformationMenu(const char* caption, std::span<const TransformationItem> items);
-    void AddHiddenMenus();
+    void AddCommandMenus();
+    void AddCommand(QMenu* menu, const MenuCommand& command);
     QMenu* AddWindowMenu();
     void RunCommand(const std::function<void()>& command);
-    void RunBatch(char code);
-    void RunInteractive(const char* handler);
     PointDialog& DialogFor(PointDialogKind kind);
     void MergeEditorMenus();
     void ListWindows(QMenu* menu);
@@ -113,7 +108,7 @@ private:
     bool busy_ = false;
     QMenu* fileMenu_ = nullptr;
     QAction* firstCommandMenu_ = nullptr;
-    QPointer<TEditForm> merged_;
+    QPointer<EditorWindow> merged_;
     QPointer<HelpWindow> help_;
     std::vector<QAction*> windowList_;
 };

@@ -1,5 +1,7 @@
 #include "app/MessageWindows.h"
 
+#include "app/WidgetStyle.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,21 +27,6 @@ QPushButton* AddButtonRow(QVBoxLayout* layout, const QString& text, QDialog* dia
     row->addStretch();
     layout->addLayout(row);
     return button;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-void SetBold(QWidget* widget)
-{
-    QFont font = widget->font();
-    font.setBold(true);
-    widget->setFont(font);
 }
 
 QLabel* CentredLabel(const QString& text, QWidget* parent)
@@ -75,55 +62,55 @@ void LimitedMemo::insertFromMimeData(const QMimeData* source)
     insertPlainText(source->text().left(std::max(0, Room())));
 }
 
-TForm1::TForm1(QWidget* parent) : QDialog(parent)
+ErrorWindow::ErrorWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Mesaj de eroare"));
     auto* layout = new QVBoxLayout(this);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    SetTextColour(Memo1, Qt::red);
-    SetBold(Memo1);
-    layout->addWidget(Memo1);
-    Label1 = new QLabel(QStringLiteral("Pentru a executa alta transformare, relansati  aplicatia!"), this);
-    SetTextColour(Label1, Qt::blue);
-    layout->addWidget(Label1);
-    Button1 = AddButtonRow(layout, QStringLiteral("Exit"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    Text = new QPlainTextEdit(this);
+    Text->setObjectName(QStringLiteral("Memo1"));
+    Text->setReadOnly(true);
+    Text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    SetTextColour(Text, Qt::red);
+    SetBold(Text);
+    layout->addWidget(Text);
+    Note = new QLabel(QStringLiteral("Pentru a executa alta transformare, relansati  aplicatia!"), this);
+    SetTextColour(Note, Qt::blue);
+    layout->addWidget(Note);
+    ExitButton = AddButtonRow(layout, QStringLiteral("Exit"), this);
+    ExitButton->setObjectName(QStringLiteral("Button1"));
+    connect(ExitButton, &QPushButton::clicked, this, &QDialog::accept);
     resize(420, 220);
 }
 
-void TForm1::ShowModal(const QString& text)
+void ErrorWindow::ShowModal(const QString& text)
 {
-    Memo1->setPlainText(text);
+    Text->setPlainText(text);
     exec();
 }
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent)
+InformationWindow::InformationWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Mesaj de informare"));
     auto* layout = new QVBoxLayout(this);
-    Memo1 = new LimitedMemo(1000, this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    layout->addWidget(Memo1);
-    Button1 = AddButtonRow(layout, QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    Text = new LimitedMemo(1000, this);
+    Text->setObjectName(QStringLiteral("Memo1"));
+    Text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    layout->addWidget(Text);
+    OkButton = AddButtonRow(layout, QStringLiteral("OK"), this);
+    OkButton->setObjectName(QStringLiteral("Button1"));
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     resize(420, 200);
 }
 
-void TForm2::ShowModal(const QString& text)
+void InformationWindow::ShowModal(const QString& text)
 {
-    Memo1->setPlainText(text);
+    Text->setPlainText(text);
     exec();
 }
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent)
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("About"));
@@ -134,7 +121,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     font.setPointSizeF(font.pointSizeF() * 1.6);
     product->setFont(font);
     layout->addWidget(product);
-    layout->addWidget(CentredLabel(QStringLiteral("Version 4.08"), this));
+    layout->addWidget(CentredLabel(QStringLiteral("Version " VELMORA_VERSION), this));
     layout->addSpacing(8);
     layout->addWidget(CentredLabel(QStringLiteral("Transformari de coordonate intre sistemele nationale si europene"), this));
     layout->addWidget(CentredLabel(QStringLiteral("Datele incluse sunt date demonstrative,"), this));
@@ -145,20 +132,20 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent)
+ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Progresul procedurii de calcul grid"));
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setFormat(QStringLiteral("%v / %m puncte"));
-    ProgressBar1->setMinimumWidth(360);
-    layout->addWidget(ProgressBar1);
+    Bar = new QProgressBar(this);
+    Bar->setObjectName(QStringLiteral("ProgressBar1"));
+    Bar->setFormat(QStringLiteral("%v / %m puncte"));
+    Bar->setMinimumWidth(360);
+    layout->addWidget(Bar);
 }
 
-void TForm5::ShowProgress(const QString& caption, std::uint64_t done, std::uint64_t total)
+void ProgressWindow::ShowProgress(const QString& caption, std::uint64_t done, std::uint64_t total)
 {
     if (done >= total) {
         Finish();
@@ -167,14 +154,14 @@ void TForm5::ShowProgress(const QString& caption, std::uint64_t done, std::uint6
     // The bar counts in int; a larger run is shown in proportion.
     const std::uint64_t scale = total / 1'000'000'000 + 1;
     setWindowTitle(caption);
-    ProgressBar1->setRange(0, static_cast<int>(total / scale));
-    ProgressBar1->setValue(static_cast<int>(done / scale));
+    Bar->setRange(0, static_cast<int>(total / scale));
+    Bar->setValue(static_cast<int>(done / scale));
     if (!isVisible())
         show();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TForm5::Finish()
+void ProgressWindow::Finish()
 {
     hide();
 }

@@ -1,6 +1,7 @@
-// The message windows of the program: the error window TForm1, after which the program ends, the
-// information window TForm2 that names the result files, the About window TForm3 and the progress
-// window TForm5 of long runs.
+// The message windows of the program: the error window (form TForm1), after which the program
+// ends, the information window (TForm2) that names the result files, the About window (TForm3)
+// and the progress window (TForm5) of long runs. Their widgets keep the forms' component names
+// (Memo1, Button1, ...) as object names.
 #pragma once
 
 #include <QDialog>
@@ -31,45 +32,45 @@ private:
     int maxTyped_;
 };
 
-class TForm1 : public QDialog {
+class ErrorWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent);
+    explicit ErrorWindow(QWidget* parent);
     // Shows the text modally and returns when the window is closed, by "Exit" or otherwise.
     void ShowModal(const QString& text);
 
-    QPlainTextEdit* Memo1;
-    QLabel* Label1;
-    QPushButton* Button1;
+    QPlainTextEdit* Text;
+    QLabel* Note;
+    QPushButton* ExitButton;
 };
 
-class TForm2 : public QDialog {
+class InformationWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent);
+    explicit InformationWindow(QWidget* parent);
     void ShowModal(const QString& text);
 
-    LimitedMemo* Memo1;
-    QPushButton* Button1;
+    LimitedMemo* Text;
+    QPushButton* OkButton;
 };
 
-class TForm3 : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget* parent);
+    explicit AboutWindow(QWidget* parent);
 };
 
 // Shown only while a run is long enough to need it; the main window repaints meanwhile, and no
 // other command can start, since the window is modal and takes no input.
-class TForm5 : public QDialog {
+class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget* parent);
+    explicit ProgressWindow(QWidget* parent);
     // done of total points under the given caption; the window closes when done reaches total.
     void ShowProgress(const QString& caption, std::uint64_t done, std::uint64_t total);
     void Finish();
 
-    QProgressBar* ProgressBar1;
+    QProgressBar* Bar;
 };
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "app/StandardDialogs.h"
 #include "app/TextCodec.h"
+#include "app/WidgetStyle.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -42,6 +43,29 @@ QString Latin(const char* text)
     return QString::fromLatin1(text);
 }
 
+// The window's own number of the edit that holds the field: EditN.
+int EditNumber(PointDialogKind kind, PointField field)
+{
+    const bool geodetic = kind == PointDialogKind::Geodetic;
+    switch (field) {
+    case PointField::BDegrees: return 1;
+    case PointField::BMinutes: return 2;
+    case PointField::BSeconds: return 3;
+    case PointField::BFraction: return 4;
+    case PointField::LDegrees: return 5;
+    case PointField::LMinutes: return 6;
+    case PointField::LSeconds: return 7;
+    case PointField::LFraction: return 8;
+    case PointField::InputX: return IsModelDialog(kind) ? 1 : 10;
+    case PointField::InputY: return IsModelDialog(kind) ? 3 : 11;
+    case PointField::InputHeight: return geodetic ? 9 : 2;
+    case PointField::OutputX: return geodetic || IsModelDialog(kind) ? 10 : 1;
+    case PointField::OutputY: return geodetic || IsModelDialog(kind) ? 11 : 5;
+    case PointField::OutputHeight: return geodetic ? 14 : 3;
+    }
+    return 0;
+}
+
 void SetLabel(QLabel* label, const char* text)
 {
     if (label != nullptr && text != nullptr)
@@ -61,13 +85,13 @@ PointDialogWindow::PointDialogWindow(PointDialogKind kind, const PointDialogText
     if (kind == PointDialogKind::Geodetic) {
         AddGeodeticInputs(layout);
     } else {
-        std::array<int, 3> numbers{};
-        const std::span<const PointEdit> inputs = InputEdits(kind);
+        std::array<PointField, 3> fields{};
+        const std::span<const PointFieldLimit> inputs = InputFields(kind);
         for (std::size_t k = 0; k < inputs.size(); ++k) {
-            AddEdit(inputs[k].number, inputs[k].maxLength, false);
-            numbers[k] = inputs[k].number;
+            AddEdit(inputs[k].field, inputs[k].maxLength, false);
+            fields[k] = inputs[k].field;
         }
-        AddRow(layout, std::span<const int>(numbers.data(), inputs.size()),
+        AddRow(layout, std::span<const PointField>(fields.data(), inputs.size()),
                {texts.inputX, texts.inputY, texts.inputHeight}, inputLabels_);
     }
     if (texts.note != nullptr) {
@@ -76,9 +100,9 @@ PointDialogWindow::PointDialogWindow(PointDialogKind kind, const PointDialogText
         layout->addWidget(note);
     }
     headerOut_ = AddHeader(layout, texts.headerOut);
-    for (const int number : OutputEdits(kind))
-        AddEdit(number, 0, true);
-    AddRow(layout, OutputEdits(kind), {texts.outputX, texts.outputY, texts.outputHeight}, outputLabels_);
+    for (const PointField field : OutputFields(kind))
+        AddEdit(field, 0, true);
+    AddRow(layout, OutputFields(kind), {texts.outputX, texts.outputY, texts.outputHeight}, outputLabels_);
 
     auto* buttons = new QHBoxLayout;
     okButton_ = new QPushButton(QStringLiteral("Transformare"), this);
@@ -98,17 +122,15 @@ PointDialogWindow::PointDialogWindow(PointDialogKind kind, const PointDialogText
 QLabel* PointDialogWindow::AddHeader(QVBoxLayout* layout, const char* text)
 {
     auto* header = new QLabel(Latin(text), this);
-    QFont font = header->font();
-    font.setBold(true);
-    header->setFont(font);
+    SetBold(header);
     layout->addWidget(header);
     return header;
 }
 
-QLineEdit* PointDialogWindow::AddEdit(int number, int maxLength, bool output)
+QLineEdit* PointDialogWindow::AddEdit(PointField field, int maxLength, bool output)
 {
     auto* edit = new QLineEdit(this);
-    edit->setObjectName(QStringLiteral("Edit%1").arg(number));
+    edit->setObjectName(QStringLiteral("Edit%1").arg(EditNumber(kind_, field)));
     if (output) {
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::ClickFocus);
@@ -118,7 +140,7 @@ QLineEdit* PointDialogWindow::AddEdit(int number, int maxLength, bool output)
     // Room for what the edit holds: a part of an angle, a coordinate, or an angle as text.
     const int chars = output ? 18 : maxLength + 3;
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars);
-    edits_[number] = edit;
+    edits_[field] = edit;
     return edit;
 }
 
@@ -129,7 +151,7 @@ void PointDialogWindow::AddGeodeticInputs(QVBoxLayout* layout)
     const std::array<const char*, 4> headings{"grade", "minute", "secunde", "fractiuni"};
     for (std::size_t k = 0; k < headings.size(); ++k)
         grid->addWidget(new QLabel(Latin(headings[k]), this), 0, static_cast<int>(k) + 1);
-    const std::span<const PointEdit> inputs = InputEdits(kind_);
+    const std::span<const PointFieldLimit> inputs = InputFields(kind_);
     const std::array<const char*, 3> rows{"B", "L", "h (m)"};
     for (std::size_t k = 0; k < inputs.size(); ++k) {
         const int row = static_cast<int>(k / 4) + 1;
@@ -138,26 +160,26 @@ void PointDialogWindow::AddGeodeticInputs(QVBoxLayout* layout)
             grid->addWidget(new QLabel(Latin(rows[k / 4]), this), row, 0);
         // The height has no parts: its edit takes the whole row.
         const int span = row == 3 ? 4 : 1;
-        grid->addWidget(AddEdit(inputs[k].number, inputs[k].maxLength, false), row, column, 1, span, Qt::AlignLeft);
+        grid->addWidget(AddEdit(inputs[k].field, inputs[k].maxLength, false), row, column, 1, span, Qt::AlignLeft);
     }
     grid->setColumnStretch(static_cast<int>(headings.size()) + 1, 1);
     layout->addLayout(grid);
 }
 
-void PointDialogWindow::AddRow(QVBoxLayout* layout, std::span<const int> edits,
+void PointDialogWindow::AddRow(QVBoxLayout* layout, std::span<const PointField> fields,
                                std::array<const char*, 3> labelTexts, std::array<QLabel*, 3>& labels)
 {
     auto* row = new QHBoxLayout;
-    for (std::size_t k = 0; k < edits.size(); ++k) {
+    for (std::size_t k = 0; k < fields.size(); ++k) {
         labels[k] = new QLabel(Latin(labelTexts[k] != nullptr ? labelTexts[k] : ""), this);
         row->addWidget(labels[k]);
-        row->addWidget(edits_.at(edits[k]));
+        row->addWidget(edits_.at(fields[k]));
     }
     row->addStretch();
     layout->addLayout(row);
 }
 
-void PointDialogWindow::Prepare(const InteractiveCommand& command)
+void PointDialogWindow::Prepare(const InteractiveSpec& command)
 {
     setWindowTitle(Latin(command.caption));
     const PointDialogLabels& labels = command.labels;
@@ -179,14 +201,14 @@ bool PointDialogWindow::Show(CommandContext& ctx)
     return ctx.dialogConfirmed;
 }
 
-std::string PointDialogWindow::Text(int edit) const
+std::string PointDialogWindow::Text(PointField field) const
 {
-    return EncodeWindows1252(Edit(edit)->text());
+    return EncodeWindows1252(Field(field)->text());
 }
 
-void PointDialogWindow::SetText(int edit, const std::string& text)
+void PointDialogWindow::SetText(PointField field, const std::string& text)
 {
-    Edit(edit)->setText(DecodeWindows1252(text));
+    Field(field)->setText(DecodeWindows1252(text));
 }
 
 void PointDialogWindow::ShowNote(const std::string& text, const std::string& caption)
@@ -194,9 +216,9 @@ void PointDialogWindow::ShowNote(const std::string& text, const std::string& cap
     dialogs_.Information(isVisible() ? this : parentWidget(), TextFromBytes(caption), TextFromBytes(text));
 }
 
-QLineEdit* PointDialogWindow::Edit(int number) const
+QLineEdit* PointDialogWindow::Field(PointField field) const
 {
-    return edits_.at(number);
+    return edits_.at(field);
 }
 
 void PointDialogWindow::Confirm()
@@ -219,29 +241,17 @@ void PointDialogWindow::reject()
     QDialog::reject();
 }
 
-TOKBottomDlg1::TOKBottomDlg1(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Geodetic, kBottomDlg1, dialogs, parent)
+PointDialogWindow* MakePointDialog(PointDialogKind kind, StandardDialogs& dialogs, QWidget* parent)
 {
-}
-
-TOKBottomDlg2::TOKBottomDlg2(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Stereo30Model, kBottomDlg2, dialogs, parent)
-{
-}
-
-TOKBottomDlg3::TOKBottomDlg3(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Stereo70Model, kBottomDlg3, dialogs, parent)
-{
-}
-
-TOKBottomDlg4::TOKBottomDlg4(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::PlaneToGeodetic, kBottomDlg4, dialogs, parent)
-{
-}
-
-TOKRightDlg12::TOKRightDlg12(StandardDialogs& dialogs, QWidget* parent)
-    : PointDialogWindow(PointDialogKind::Plane, kRightDlg12, dialogs, parent)
-{
+    const PointDialogTexts* texts = &kRightDlg12;
+    switch (kind) {
+    case PointDialogKind::Geodetic: texts = &kBottomDlg1; break;
+    case PointDialogKind::Stereo30Model: texts = &kBottomDlg2; break;
+    case PointDialogKind::Stereo70Model: texts = &kBottomDlg3; break;
+    case PointDialogKind::PlaneToGeodetic: texts = &kBottomDlg4; break;
+    case PointDialogKind::Plane: break;
+    }
+    return new PointDialogWindow(kind, *texts, dialogs, parent);
 }
 
 } // namespace velmora

@@ -1,7 +1,8 @@
-// The dialogs of the "Interactiv" commands: TOKBottomDlg1 (B, L, h in), TOKBottomDlg4 (plane in,
-// B, L, h out), TOKBottomDlg2 and TOKBottomDlg3 (the Bucharest models) and TOKRightDlg12 (plane to
-// plane). One window class lays out all five from their descriptions; the commands set caption
-// and labels and read and write the edits by number.
+// The dialogs of the "Interactiv" commands, one window class for the five forms: TOKBottomDlg1
+// (B, L, h in), TOKBottomDlg4 (plane in, B, L, h out), TOKBottomDlg2 and TOKBottomDlg3 (the
+// Bucharest models) and TOKRightDlg12 (plane to plane), laid out from their descriptions. The
+// commands set caption and labels and read and write the fields by what they hold; the edits keep
+// the forms' names, Edit1 to Edit14, as object names.
 #pragma once
 
 #include "commands/InteractiveCommands.h"
@@ -43,14 +44,14 @@ class PointDialogWindow : public QDialog, public PointDialog {
 public:
     PointDialogWindow(PointDialogKind kind, const PointDialogTexts& texts, StandardDialogs& dialogs, QWidget* parent);
 
-    void Prepare(const InteractiveCommand& command) override;
+    void Prepare(const InteractiveSpec& command) override;
     bool Show(CommandContext& ctx) override;
-    std::string Text(int edit) const override;
-    void SetText(int edit, const std::string& text) override;
+    std::string Text(PointField field) const override;
+    void SetText(PointField field, const std::string& text) override;
     void ShowNote(const std::string& text, const std::string& caption) override;
 
-    QLineEdit* Edit(int number) const;
-    QPushButton* OKButton() const { return okButton_; }
+    QLineEdit* Field(PointField field) const;
+    QPushButton* OkButton() const { return okButton_; }
     QPushButton* CancelButton() const { return cancelButton_; }
 
 public slots:
@@ -59,15 +60,15 @@ public slots:
 
 private:
     QLabel* AddHeader(QVBoxLayout* layout, const char* text);
-    QLineEdit* AddEdit(int number, int maxLength, bool output);
+    QLineEdit* AddEdit(PointField field, int maxLength, bool output);
     void AddGeodeticInputs(QVBoxLayout* layout);
-    void AddRow(QVBoxLayout* layout, std::span<const int> edits, std::array<const char*, 3> labelTexts,
+    void AddRow(QVBoxLayout* layout, std::span<const PointField> fields, std::array<const char*, 3> labelTexts,
                 std::array<QLabel*, 3>& labels);
 
     PointDialogKind kind_;
     StandardDialogs& dialogs_;
     CommandContext* ctx_ = nullptr;
-    std::map<int, QLineEdit*> edits_;
+    std::map<PointField, QLineEdit*> edits_;
     QLabel* headerIn_ = nullptr;
     QLabel* headerOut_ = nullptr;
     std::array<QLabel*, 3> inputLabels_{};
@@ -76,34 +77,7 @@ private:
     QPushButton* cancelButton_ = nullptr;
 };
 
-class TOKBottomDlg1 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg1(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKBottomDlg2 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg2(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKBottomDlg3 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg3(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKBottomDlg4 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKBottomDlg4(StandardDialogs& dialogs, QWidget* parent);
-};
-
-class TOKRightDlg12 : public PointDialogWindow {
-    Q_OBJECT
-public:
-    TOKRightDlg12(StandardDialogs& dialogs, QWidget* parent);
-};
+// The dialog of that kind with its own texts.
+PointDialogWindow* MakePointDialog(PointDialogKind kind, StandardDialogs& dialogs, QWidget* parent);
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "app/StandardDialogs.h"
 #include "app/TextCodec.h"
+#include "app/WidgetStyle.h"
 #include "commands/FileSelection.h"
 
 #include <QDialogButtonBox>
@@ -34,52 +35,48 @@ QLineEdit* ReadOnlyEdit(const QString& text, QWidget* parent)
 
 } // namespace
 
-TOKBottomDlg::TOKBottomDlg(StandardDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs)
+FileSelectionDialog::FileSelectionDialog(StandardDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("OKBottomDlg"));
     setWindowTitle(QStringLiteral("Transformare de coordonate cu puncte din fisier"));
     auto* layout = new QVBoxLayout(this);
-    Label5 = Named(new QLabel(QStringLiteral("Selectati cu \"click\" sau cu Tab+Enter butoanele <Fisier intrare> si "
+    Instruction = Named(new QLabel(QStringLiteral("Selectati cu \"click\" sau cu Tab+Enter butoanele <Fisier intrare> si "
                                              "<Fisier iesire>!"),
                               this),
                    "Label5");
-    QPalette red = Label5->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    Label5->setPalette(red);
-    QFont bold = Label5->font();
-    bold.setBold(true);
-    Label5->setFont(bold);
-    layout->addWidget(Label5);
+    SetTextColour(Instruction, Qt::red);
+    SetBold(Instruction);
+    layout->addWidget(Instruction);
 
     auto* grid = new QGridLayout;
-    Label6 = Named(new QLabel(QStringLiteral("Fisier intrare cu coordonate de transformat:"), this), "Label6");
-    BitBtn2 = Named(new QPushButton(QStringLiteral("Fisier intrare"), this), "BitBtn2");
-    Edit3 = Named(ReadOnlyEdit(QStringLiteral("*.TXT"), this), "Edit3");
-    Label7 = Named(new QLabel(QStringLiteral("Numele fisierului cu rezultatele transformarii:"), this), "Label7");
-    Button1 = Named(new QPushButton(QStringLiteral("Fisier iesire"), this), "Button1");
-    Edit1 = Named(ReadOnlyEdit(QStringLiteral("*.TXT"), this), "Edit1");
-    grid->addWidget(Label6, 0, 0, 1, 2);
-    grid->addWidget(BitBtn2, 1, 0);
-    grid->addWidget(Edit3, 1, 1);
-    grid->addWidget(Label7, 2, 0, 1, 2);
-    grid->addWidget(Button1, 3, 0);
-    grid->addWidget(Edit1, 3, 1);
+    SourceLabel = Named(new QLabel(QStringLiteral("Fisier intrare cu coordonate de transformat:"), this), "Label6");
+    SourceButton = Named(new QPushButton(QStringLiteral("Fisier intrare"), this), "BitBtn2");
+    SourceName = Named(ReadOnlyEdit(QStringLiteral("*.TXT"), this), "Edit3");
+    ResultLabel = Named(new QLabel(QStringLiteral("Numele fisierului cu rezultatele transformarii:"), this), "Label7");
+    ResultButton = Named(new QPushButton(QStringLiteral("Fisier iesire"), this), "Button1");
+    ResultName = Named(ReadOnlyEdit(QStringLiteral("*.TXT"), this), "Edit1");
+    grid->addWidget(SourceLabel, 0, 0, 1, 2);
+    grid->addWidget(SourceButton, 1, 0);
+    grid->addWidget(SourceName, 1, 1);
+    grid->addWidget(ResultLabel, 2, 0, 1, 2);
+    grid->addWidget(ResultButton, 3, 0);
+    grid->addWidget(ResultName, 3, 1);
     layout->addLayout(grid);
 
     auto* buttons = new QDialogButtonBox(this);
-    OKBtn = Named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), "OKBtn");
-    CancelBtn = Named(buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole), "CancelBtn");
-    OKBtn->setDefault(true);
+    OkButton = Named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), "OKBtn");
+    CancelButton = Named(buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole), "CancelBtn");
+    OkButton->setDefault(true);
     layout->addWidget(buttons);
-    connect(BitBtn2, &QPushButton::clicked, this, &TOKBottomDlg::BitBtn2Click);
-    connect(Button1, &QPushButton::clicked, this, &TOKBottomDlg::Button1Click);
+    connect(SourceButton, &QPushButton::clicked, this, &FileSelectionDialog::ChooseSource);
+    connect(ResultButton, &QPushButton::clicked, this, &FileSelectionDialog::ChooseResult);
     // The OK button closes the dialog only through the validation.
-    connect(OKBtn, &QPushButton::clicked, this, &TOKBottomDlg::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &TOKBottomDlg::reject);
+    connect(OkButton, &QPushButton::clicked, this, &FileSelectionDialog::Confirm);
+    connect(CancelButton, &QPushButton::clicked, this, &FileSelectionDialog::reject);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-bool TOKBottomDlg::Select(CommandContext& ctx, const QString& caption)
+bool FileSelectionDialog::Select(CommandContext& ctx, const QString& caption)
 {
     ctx_ = &ctx;
     ctx.inputPath = inputPath_;
@@ -90,33 +87,33 @@ bool TOKBottomDlg::Select(CommandContext& ctx, const QString& caption)
     return ctx.dialogConfirmed;
 }
 
-void TOKBottomDlg::BitBtn2Click()
+void FileSelectionDialog::ChooseSource()
 {
-    const QString name = dialogs_.OpenFileName(this, QStringLiteral("Open"), openName_,
-                                               QStringLiteral("Fisier intrare|*.TXT"));
-    if (!name.isEmpty()) {
-        openName_ = name;
-        Edit3->setText(name);
-    }
-    inputPath_ = openName_.toStdString();
-    if (ctx_ != nullptr)
-        ctx_->inputPath = inputPath_;
+    Keep(dialogs_.OpenFileName(this, QStringLiteral("Open"), openName_, QStringLiteral("Fisier intrare|*.TXT")),
+         openName_, SourceName, inputPath_, &CommandContext::inputPath);
 }
 
-void TOKBottomDlg::Button1Click()
+void FileSelectionDialog::ChooseResult()
 {
-    const QString name = dialogs_.SaveFileName(this, QStringLiteral("Save As"), saveName_,
-                                               QStringLiteral("Fisier iesire |*.TXT"));
-    if (!name.isEmpty()) {
-        saveName_ = name;
-        Edit1->setText(name);
-    }
-    resultPath_ = saveName_.toStdString();
-    if (ctx_ != nullptr)
-        ctx_->resultPath = resultPath_;
+    Keep(dialogs_.SaveFileName(this, QStringLiteral("Save As"), saveName_, QStringLiteral("Fisier iesire |*.TXT")),
+         saveName_, ResultName, resultPath_, &CommandContext::resultPath);
 }
 
-void TOKBottomDlg::OKBtnClick()
+// A chosen name (none when the file dialog was cancelled) replaces the kept one and shows in its
+// edit; either way the kept name is the one the context gets.
+void FileSelectionDialog::Keep(const QString& chosen, QString& kept, QLineEdit* edit, std::string& path,
+                               std::string CommandContext::*field)
+{
+    if (!chosen.isEmpty()) {
+        kept = chosen;
+        edit->setText(chosen);
+    }
+    path = kept.toStdString();
+    if (ctx_ != nullptr)
+        ctx_->*field = path;
+}
+
+void FileSelectionDialog::Confirm()
 {
     if (ctx_ == nullptr)
         return;
@@ -127,41 +124,41 @@ void TOKBottomDlg::OKBtnClick()
     accept();
 }
 
-void TOKBottomDlg::reject()
+void FileSelectionDialog::reject()
 {
     if (ctx_ != nullptr)
         ctx_->dialogConfirmed = false;
     QDialog::reject();
 }
 
-TOKRightDlg::TOKRightDlg(QWidget* parent) : QDialog(parent)
+ZoneDialog::ZoneDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("OKRightDlg"));
     setWindowTitle(QStringLiteral("      Optiuni pentru fusul ETRS-TMzn"));
     auto* layout = new QHBoxLayout(this);
-    RadioGroup1 = Named(new QGroupBox(QStringLiteral("Alegeti fusul:"), this), "RadioGroup1");
-    auto* radios = new QVBoxLayout(RadioGroup1);
-    Zone34 = new QRadioButton(QStringLiteral("fus 34 (18°..21°..24°)"), RadioGroup1);
-    Zone35 = new QRadioButton(QStringLiteral("fus 35 (24°..27°..30°)"), RadioGroup1);
+    ZoneGroup = Named(new QGroupBox(QStringLiteral("Alegeti fusul:"), this), "RadioGroup1");
+    auto* radios = new QVBoxLayout(ZoneGroup);
+    Zone34 = new QRadioButton(QStringLiteral("fus 34 (18°..21°..24°)"), ZoneGroup);
+    Zone35 = new QRadioButton(QStringLiteral("fus 35 (24°..27°..30°)"), ZoneGroup);
     Zone34->setChecked(true);
     radios->addWidget(Zone34);
     radios->addWidget(Zone35);
-    layout->addWidget(RadioGroup1);
+    layout->addWidget(ZoneGroup);
 
     auto* buttons = new QVBoxLayout;
-    OKBtn = Named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
-    CancelBtn = Named(new QPushButton(QStringLiteral("Cancel"), this), "CancelBtn");
-    OKBtn->setDefault(true);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    OkButton = Named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
+    CancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "CancelBtn");
+    OkButton->setDefault(true);
+    buttons->addWidget(OkButton);
+    buttons->addWidget(CancelButton);
     buttons->addStretch();
     layout->addLayout(buttons);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-bool TOKRightDlg::Select(CommandContext& ctx)
+bool ZoneDialog::Select(CommandContext& ctx)
 {
     if (exec() != QDialog::Accepted)
         return false;

@@ -1,6 +1,7 @@
-// The file selection dialog TOKBottomDlg of the "Din fisier" commands and the zone dialog
-// TOKRightDlg of the Transverse Mercator commands. Both keep their choices between uses and
-// report their outcome through the command context.
+// The file selection dialog (form TOKBottomDlg) of the "Din fisier" commands and the zone dialog
+// (TOKRightDlg) of the Transverse Mercator commands. Both keep their choices between uses and
+// report their outcome through the command context. Their widgets keep the forms' component
+// names (BitBtn2, Edit3, OKBtn, ...) as object names.
 #pragma once
 
 #include "commands/CommandContext.h"
@@ -17,33 +18,36 @@ namespace velmora {
 
 class StandardDialogs;
 
-class TOKBottomDlg : public QDialog {
+class FileSelectionDialog : public QDialog {
     Q_OBJECT
 public:
-    TOKBottomDlg(StandardDialogs& dialogs, QWidget* parent);
+    FileSelectionDialog(StandardDialogs& dialogs, QWidget* parent);
 
     // Shows the dialog modally under caption. The source and result names are the ones this
     // dialog last chose (none at first), never those another command left in the context.
     // Returns ctx.dialogConfirmed.
     bool Select(CommandContext& ctx, const QString& caption);
 
-    QLabel* Label5;
-    QLabel* Label6;
-    QPushButton* BitBtn2;
-    QLineEdit* Edit3;
-    QLabel* Label7;
-    QPushButton* Button1;
-    QLineEdit* Edit1;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+    QLabel* Instruction;
+    QLabel* SourceLabel;
+    QPushButton* SourceButton;
+    QLineEdit* SourceName;
+    QLabel* ResultLabel;
+    QPushButton* ResultButton;
+    QLineEdit* ResultName;
+    QPushButton* OkButton;
+    QPushButton* CancelButton;
 
 public slots:
-    void BitBtn2Click();
-    void Button1Click();
-    void OKBtnClick();
+    void ChooseSource();
+    void ChooseResult();
+    void Confirm();
     void reject() override;
 
 private:
+    void Keep(const QString& chosen, QString& kept, QLineEdit* edit, std::string& path,
+              std::string CommandContext::*field);
+
     StandardDialogs& dialogs_;
     CommandContext* ctx_ = nullptr;
     // The file names of the open and save dialogs, kept between uses.
@@ -54,19 +58,19 @@ private:
     std::string resultPath_;
 };
 
-class TOKRightDlg : public QDialog {
+class ZoneDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TOKRightDlg(QWidget* parent);
+    explicit ZoneDialog(QWidget* parent);
 
     // Shows the dialog modally; sets ctx.tmZone and returns true when it was confirmed.
     bool Select(CommandContext& ctx);
 
-    QGroupBox* RadioGroup1;
+    QGroupBox* ZoneGroup;
     QRadioButton* Zone34;
     QRadioButton* Zone35;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+    QPushButton* OkButton;
+    QPushButton* CancelButton;
 };
 
 } // namespace velmora

@@ -12,19 +12,19 @@ namespace velmora {
 
 class ConsoleDialog;
 class StandardDialogs;
-class TForm2;
-class TForm5;
-class TOKBottomDlg;
-class TOKRightDlg;
+class InformationWindow;
+class ProgressWindow;
+class FileSelectionDialog;
+class ZoneDialog;
 
 class WindowUi : public Ui {
 public:
     struct Windows {
         QWidget* frame;
-        TOKBottomDlg* files;
-        TOKRightDlg* zone;
-        TForm2* information;
-        TForm5* progress;
+        FileSelectionDialog* files;
+        ZoneDialog* zone;
+        InformationWindow* information;
+        ProgressWindow* progress;
         ConsoleDialog* console;
     };
     WindowUi(const Windows& windows, StandardDialogs& dialogs);

@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora.exe"));
     velmora::StandardDialogs dialogs;
-    velmora::TFrameForm frame(std::filesystem::current_path(), dialogs, [] { QApplication::exit(1); });
+    velmora::MainWindow frame(std::filesystem::current_path(), dialogs, [] { QApplication::exit(1); });
     frame.show();
     return QApplication::exec();
 }

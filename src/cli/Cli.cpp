@@ -3,6 +3,9 @@
 #include "cli/CliUi.h"
 #include "cli/StreamConsole.h"
 #include "commands/BatchCommands.h"
+#include "commands/CommandTable.h"
+#include "commands/InteractiveCommands.h"
+#include "commands/PointTransform.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
 #include "files/FatalError.h"
@@ -22,7 +25,7 @@ constexpr const char* kUsage =
     "       velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
     "       velmora-cli --help\n";
 
-constexpr const char* kHelp =
+constexpr const char* kHelpHead =
     "velmora-cli - coordinate transformations between the Romanian and European systems\n"
     "\n"
     "Usage:\n"
@@ -35,17 +38,24 @@ constexpr const char* kHelp =
     "           SOURCE and RESULT must be different files; an existing RESULT is replaced\n"
     "           only once the new result is complete. The work files PNXYZ.REC (and\n"
     "           PCXYZ.REC) are written in the current directory. CODE is the code or the\n"
-    "           name of the command:\n"
-    "    3  etrs89-stereo70    (B,L,h) ETRS89 -> (x,y,H_MN) Stereo70\n"
-    "    4  stereo70-etrs89    (x,y,H_MN) Stereo70 -> (B,L,h) ETRS89\n"
-    "    e  stereo70-tm        (x,y,H) Stereo70, Marea Neagra 75 -> TM zone (--zone), EVRF2007\n"
-    "    f  tm-stereo70        TM zone (--zone), EVRF2007 -> (x,y,H) Stereo70, Marea Neagra 75\n"
-    "    g  stereo70-laea      (x,y,H) Stereo70, Marea Neagra 75 -> LAEA, EVRF2007\n"
-    "    h  laea-stereo70      LAEA, EVRF2007 -> (x,y,H) Stereo70, Marea Neagra 75\n"
-    "    8  etrs89-stereo30    (B,L,h) ETRS89 -> (x,y,H_MN) Stereo30 Bucuresti\n"
-    "    9  stereo30-etrs89    (x,y,H_MN) Stereo30 Bucuresti -> (B,L,h) ETRS89\n"
-    "    5  stereo30-stereo70  (x,y) Stereo30 Bucuresti -> (x,y) Stereo70, distortion model\n"
-    "    6  stereo70-stereo30  (x,y) Stereo70 -> (x,y) Stereo30 Bucuresti, distortion model\n"
+    "           name of the command:\n";
+
+// The transformations of the menu, one line each: code, name, what it does.
+std::string CommandList()
+{
+    std::string list;
+    char line[160];
+    for (const MenuCommand& command : MenuCommands()) {
+        if (command.transformation == nullptr || command.hidden)
+            continue;
+        std::snprintf(line, sizeof line, "    %c  %-17s  %s\n", command.transformation->batch.code, command.name,
+                      command.summary);
+        list += line;
+    }
+    return list;
+}
+
+constexpr const char* kHelpTail =
     "           A source file has one title line, then one point per line: name, then the\n"
     "           coordinates separated by commas (B and L as degrees minutes seconds, for\n"
     "           example 45 30 15.5), the height optional; a line ENDF ends the points.\n"
@@ -203,16 +213,13 @@ int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::o
 
     StreamConsole console(err, in);
     GridCache grids;
-    CoreEnv env{options.dataDir, options.zone, console, grids};
-    double out1 = 0.0;
-    double out2 = 0.0;
-    double out3 = 0.0;
-    if (TransformPoint(env, *type, heightFlag, values[0], values[1], values[2], out1, out2, out3) != 0) {
-        err << "Eroare: nu se poate transforma punctul introdus\n";
-        return kExitFailure;
-    }
+    CoreEnv env{options.dataDir, options.zone, grids};
+    // Any number reaches the dispatcher, which reports one outside its fifteen types.
+    const auto transformationType = static_cast<TransformationType>(*type);
+    const ChainResult result = TransformOrStop(env, console, transformationType, heightFlag, values[0], values[1],
+                                               values[2], kInteractiveFailureMessage);
     char line[128];
-    std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", out1, out2, out3);
+    std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", result.first, result.second, result.third);
     out << line;
     return kExitOk;
 }
@@ -223,33 +230,26 @@ int RunTransform(const Options& options, std::istream& in, std::ostream& out, st
     const auto& p = options.positional;
     if (p.size() != 4)
         return UsageError(err, "transform needs CODE, SOURCE and RESULT");
-    const BatchCommand* command = FindBatchCommand(p[1]);
+    const MenuCommand* command = FindTransformation(p[1]);
     if (command == nullptr)
         return UsageError(err, "unknown transformation code " + p[1]);
 
     CommandContext ctx;
     ctx.startDir = options.dataDir;
     CliUi ui(p[2], p[3], options.zone, in, out, err, errIsTerminal);
-    try {
-        RunBatchCommand(ctx, ui, *command, std::filesystem::current_path());
-    } catch (const FatalError& error) {
-        err << error.what() << "\n";
-        return kExitFailure;
-    }
+    RunBatchCommand(ctx, ui, *command->transformation, std::filesystem::current_path());
     return ui.SelectionRefused() ? kExitUsage : kExitOk;
 }
 
-} // namespace
-
-int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-           bool errIsTerminal)
+int RunArguments(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+                 bool errIsTerminal)
 {
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options)
         return UsageError(err, error);
     if (options->help) {
-        out << kHelp;
+        out << kHelpHead << CommandList() << kHelpTail;
         return kExitOk;
     }
     if (options->positional.empty())
@@ -260,6 +260,20 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (command == "transform")
         return RunTransform(*options, in, out, err, errIsTerminal);
     return UsageError(err, "unknown command " + command);
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           bool errIsTerminal)
+{
+    // A fatal error, or any other exception, ends the run with its text on standard error.
+    int status = kExitFailure;
+    if (const auto failure = FailureOf([&] { status = RunArguments(args, in, out, err, errIsTerminal); })) {
+        err << *failure << "\n";
+        return kExitFailure;
+    }
+    return status;
 }
 
 } // namespace velmora

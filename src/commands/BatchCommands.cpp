@@ -1,17 +1,13 @@
 #include "commands/BatchCommands.h"
 
+#include "commands/PointTransform.h"
 #include "core/CorrectionGrid.h"
 #include "core/Geodesy.h"
-#include "core/TransformPoint.h"
 #include "files/FatalError.h"
 #include "files/RecordFile.h"
-#include "files/ResultWriter.h"
 #include "files/SourceParsers.h"
-#include "model/DistortionModel.h"
 
-#include <array>
 #include <functional>
-#include <string_view>
 #include <system_error>
 
 namespace velmora {
@@ -20,46 +16,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kStereo70Menu = "Transformare_Puncte_Romania";
-constexpr const char* kBucharestMenu = "Transformare_Puncte_Bucuresti";
-
-constexpr std::array<BatchCommand, 10> kCommands{{
-    {"mm111Click", '3', kStereo70Menu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42", kStereo70CheckGridName,
-     nullptr, "etrs89-stereo70"},
-    {"Dinfisier1Click", '4', kStereo70Menu, "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kStereo70CheckGridName,
-     nullptr, "stereo70-etrs89"},
-    {"Dinfisier6Click", 'e', kStereo70Menu,
-     "[E,N,(H)]_Stereo70, (Marea Neagra 75)-->[E,N,(H)]_Transverse Mercator, (EVRF2007)", kStereo70CheckGridName, nullptr,
-     "stereo70-tm"},
-    {"Dinfisier7Click", 'f', kStereo70Menu,
-     "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kStereo70CheckGridName, nullptr,
-     "tm-stereo70"},
-    {"Dinfisier8Click", 'g', kStereo70Menu, "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)",
-     kStereo70CheckGridName, nullptr, "stereo70-laea"},
-    {"Dinfisier9Click", 'h', kStereo70Menu, "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)",
-     kStereo70CheckGridName, nullptr, "laea-stereo70"},
-    {"Dinfisier10Click", '8', kBucharestMenu, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo30_Bucuresti", kStereo30CheckGridName,
-     nullptr, "etrs89-stereo30"},
-    {"Dinfisier11Click", '9', kBucharestMenu, "(x,y,H_MN) Stereo30_Bucuresti --> (B,L,h) ETRS89", kStereo30CheckGridName,
-     "Stereo30_ETRS89_2D.par", "stereo30-etrs89"},
-    {"Dinfisier12Click", '5', kBucharestMenu, " (x,y) Stereo30_Bucuresti --> (x,y) Stereo70",
-     kStereo30ToStereo70ModelName, nullptr, "stereo30-stereo70"},
-    {"Dinfisier13Click", '6', kBucharestMenu, " (x,y) Stereo70 --> (x,y) Stereo30_Bucuresti",
-     kStereo70ToStereo30ModelName, nullptr, "stereo70-stereo30"},
-}};
-
-bool IsGeodeticSource(char code)
-{
-    return code == '3' || code == '8';
-}
-
 // Types whose easting-like input is the record's second source value.
-bool EastingIsSecond(int type)
+bool EastingIsSecond(TransformationType type)
 {
-    return type != 2 && type != 4 && type != 12;
+    using enum TransformationType;
+    return type != Stereo70ToEtrs && type != Stereo30ToEtrs && type != LaeaToStereo70;
 }
 
-void SetPaths(CommandContext& ctx, const BatchCommand& command, const fs::path& workDir)
+void SetPaths(CommandContext& ctx, const BatchSpec& command, const fs::path& workDir)
 {
     ctx.dialogConfirmed = false;
     ctx.interactiveMode = false;
@@ -72,10 +36,11 @@ void SetPaths(CommandContext& ctx, const BatchCommand& command, const fs::path& 
                             : fs::path(ctx.planeGridPath).replace_extension(".PAR");
 }
 
-void ParseSource(const CommandContext& ctx, EllipsoidPair& ellipsoids)
+void ParseSource(const CommandContext& ctx, SourceFormat format)
 {
     const SourceTargets targets = WorkFileTargets(ctx.workDir);
-    const bool opened = IsGeodeticSource(ctx.transformationCode)
+    EllipsoidPair ellipsoids{};
+    const bool opened = format == SourceFormat::Geodetic
                             ? LoadGeodeticSource(ctx.transformationCode, 'P', ctx.inputPath, targets, ellipsoids)
                             : LoadPlaneSource(ctx.transformationCode, 'P', ctx.inputPath, targets, ellipsoids);
     if (!opened)
@@ -84,17 +49,18 @@ void ParseSource(const CommandContext& ctx, EllipsoidPair& ellipsoids)
 
 // Every record of the new-points file through the dispatcher, in place, each result line
 // written as its point is done.
-void TransformRecords(const CommandContext& ctx, Ui& ui, int type, ResultFileWriter& result)
+void TransformRecords(const CommandContext& ctx, Ui& ui, const TransformationSpec& transformation,
+                      TransformationType type, ResultFileWriter& result)
 {
     PointFile points = PointFile::OpenForUpdate(ctx.workDir / kNewPointsFileName);
     const std::uint64_t count = points.Size();
-    const bool geodetic = IsGeodeticSource(ctx.transformationCode);
+    const bool geodetic = transformation.source == SourceFormat::Geodetic;
     const bool eastingSecond = EastingIsSecond(type);
     constexpr std::uint64_t kProgressStep = 4096;
     {
         ConsoleScope console(ui);
         GridCache grids;
-        CoreEnv env{ctx.startDir, ctx.tmZone, console.Console(), grids};
+        CoreEnv env{ctx.startDir, ctx.tmZone, grids};
         for (std::uint64_t k = 0; k < count; ++k) {
             PointRecord record = points.Read(k);
             if (geodetic) {
@@ -103,12 +69,9 @@ void TransformRecords(const CommandContext& ctx, Ui& ui, int type, ResultFileWri
             }
             const double first = eastingSecond ? record.sys1[1] : record.sys1[0];
             const double second = eastingSecond ? record.sys1[0] : record.sys1[1];
-            double out1 = 0.0;
-            double out2 = 0.0;
-            double out3 = 0.0;
-            if (TransformPoint(env, type, record.hasHeight, first, second, record.sys1[2], out1, out2, out3) != 0)
-                throw FatalError(kPointFailurePrefix + std::string(record.name.View()));
-            record.result = {out1, out2, out3};
+            const ChainResult out = TransformOrStop(env, console.Console(), type, record.hasHeight, first, second,
+                                                    record.sys1[2], kPointFailurePrefix, record.name.View());
+            record.result = {out.first, out.second, out.third};
             points.Write(k, record);
             result.Add(record);
             if ((k + 1) % kProgressStep == 0)
@@ -143,60 +106,30 @@ void WriteResult(const CommandContext& ctx, const std::function<void(const fs::p
 
 } // namespace
 
-std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, const fs::path& resultPath)
+std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, ResultLayout layout,
+                                                   const fs::path& resultPath)
 {
-    const ModelApplicationJob job{ctx.transformationCode, ctx.workDir / kNewPointsFileName, ctx.inputPath, resultPath,
-                                  'P', ctx.regression, ctx.interactiveMode};
+    const ModelApplicationJob job{layout, ctx.workDir / kNewPointsFileName, ctx.inputPath, resultPath, 'P',
+                                  ctx.regression, ctx.interactiveMode};
     return RunModelApplication(ctx.planeGridPath, ctx.parameterPath, job);
 }
 
-std::span<const BatchCommand> BatchCommands()
+void RunBatchCommand(CommandContext& ctx, Ui& ui, const TransformationSpec& transformation, const fs::path& workDir)
 {
-    return kCommands;
-}
-
-const BatchCommand* FindBatchCommand(std::string_view codeOrName)
-{
-    for (const BatchCommand& command : kCommands)
-        if (codeOrName == command.name || (codeOrName.size() == 1 && codeOrName[0] == command.code))
-            return &command;
-    return nullptr;
-}
-
-int TransformationTypeOf(char code, int tmZone)
-{
-    const bool zone35 = tmZone == 35;
-    switch (code) {
-    case '3': return 1;
-    case '4': return 2;
-    case '8': return 3;
-    case '9': return 4;
-    case 'e': return zone35 ? 8 : 7;
-    case 'f': return zone35 ? 10 : 9;
-    case 'g': return 11;
-    case 'h': return 12;
-    default: return 0;
-    }
-}
-
-void RunBatchCommand(CommandContext& ctx, Ui& ui, const BatchCommand& command, const fs::path& workDir)
-{
-    SetPaths(ctx, command, workDir);
-    if (!ui.SelectFiles(ctx, command.dialogCaption))
+    SetPaths(ctx, transformation.batch, workDir);
+    if (!ui.SelectFiles(ctx, transformation.batch.caption))
         return;
-    const bool zoned = command.code == 'e' || command.code == 'f';
-    if (zoned && !ui.SelectZone(ctx))
+    if (transformation.AsksForZone() && !ui.SelectZone(ctx))
         return;
-    EllipsoidPair ellipsoids{};
-    ParseSource(ctx, ellipsoids);
-    const int type = TransformationTypeOf(command.code, ctx.tmZone);
-    if (type == 0) {
+    ParseSource(ctx, transformation.source);
+    const auto type = TypeInZone(transformation, ctx.tmZone);
+    if (!type) {
         // The Bucharest plane-to-plane commands: the distortion model writes the result.
-        WriteResult(ctx, [&](const fs::path& path) { ApplyBucharestModel(ctx, path); });
+        WriteResult(ctx, [&](const fs::path& path) { ApplyBucharestModel(ctx, transformation.result, path); });
     } else {
         WriteResult(ctx, [&](const fs::path& path) {
-            ResultFileWriter result(ctx.transformationCode, path, ReadTitleLine(ctx.inputPath));
-            TransformRecords(ctx, ui, type, result);
+            ResultFileWriter result(transformation.result, path, ReadTitleLine(ctx.inputPath));
+            TransformRecords(ctx, ui, transformation, *type, result);
             result.Finish();
         });
     }

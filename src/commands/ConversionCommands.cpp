@@ -57,53 +57,59 @@ void AppendAngle(std::string& line, double radians)
     AppendAngleText(line, RadToDeg(radians) * 3600.0, AngleForm::Blanks);
 }
 
+// The conversions of one system on its ellipsoid, their constants derived once.
+struct SystemConverter {
+    Ellipsoid ellipsoid;
+    StereoProjection stereo70;
+    ConversorLAEA laea;
+
+    explicit SystemConverter(const Ellipsoid& e) : ellipsoid(e), stereo70(e), laea(e) {}
+};
+
 // One system's converted values, each after a comma. v holds the system as parsed: B and L in
 // radians for a geodetic source, otherwise the plane or cartesian values; the height (or Z) in
 // v[2] for the three-dimensional kind.
-void AppendSystem(std::string& line, ConversionKind kind, const Ellipsoid& ellipsoid, const std::array<double, 3>& v)
+void AppendSystem(std::string& line, ConversionKind kind, const SystemConverter& converter,
+                  const std::array<double, 3>& v)
 {
     switch (kind) {
     case ConversionKind::GeodeticToCartesian:
     case ConversionKind::NormalHeightToCartesian: {
-        const Cartesian c = GeodeticToCartesian(ellipsoid, v[0], v[1], v[2]);
+        const Cartesian c = GeodeticToCartesian(converter.ellipsoid, v[0], v[1], v[2]);
         AppendValue(line, c.X, 12, 4);
         AppendValue(line, c.Y, 12, 4);
         AppendValue(line, c.Z, 12, 4);
         return;
     }
     case ConversionKind::CartesianToGeodetic: {
-        const Geodetic g = CartesianToGeodetic(ellipsoid, v[0], v[1], v[2]);
+        const Geodetic g = CartesianToGeodetic(converter.ellipsoid, v[0], v[1], v[2]);
         AppendAngle(line, g.phi);
         AppendAngle(line, g.lambda);
         AppendValue(line, g.h, 9, 5);
         return;
     }
     case ConversionKind::GeodeticToStereo70: {
-        const NorthEast p = StereoForward(ellipsoid.a, ellipsoid.invF, v[0], v[1]);
+        const NorthEast p = converter.stereo70.Forward(v[0], v[1]);
         AppendValue(line, p.E, 12, 3);
         AppendValue(line, p.N, 12, 3);
         return;
     }
     case ConversionKind::Stereo70ToGeodetic: {
-        const LatLon g = StereoInverse(ellipsoid.a, ellipsoid.invF, v[0], v[1]);
+        const LatLon g = converter.stereo70.Inverse(v[0], v[1]);
         AppendAngle(line, g.phi);
         AppendAngle(line, g.lambda);
         return;
     }
     case ConversionKind::GeodeticToLaea: {
-        double x = 0.0;
-        double y = 0.0;
-        ConversorLAEA().BLtoXY(ellipsoid.a, ellipsoid.invF, v[0], v[1], x, y);
-        AppendValue(line, x, 12, 4);
-        AppendValue(line, y, 12, 4);
+        const PlanePair p = converter.laea.BLtoXY(v[0], v[1]);
+        AppendValue(line, p.first, 12, 4);
+        AppendValue(line, p.second, 12, 4);
         return;
     }
     case ConversionKind::LaeaToGeodetic: {
-        double phi = 0.0;
-        double lambda = 0.0;
-        ConversorLAEA().XYtoBL(ellipsoid.a, ellipsoid.invF, v[0], v[1], phi, lambda);
-        AppendAngle(line, phi);
-        AppendAngle(line, lambda);
+        const LatLon g = converter.laea.XYtoBL(v[0], v[1]);
+        AppendAngle(line, g.phi);
+        AppendAngle(line, g.lambda);
         return;
     }
     case ConversionKind::DmsToDegrees:
@@ -183,15 +189,16 @@ bool WritePointBlock(ConversionWriter& result, const fs::path& pointsPath, std::
     return true;
 }
 
-// The "PC" or "PN" section: the converted values of the point's systems.
+// The "PC" section (with second, the second system's converter) or the "PN" section: the
+// converted values of the point's systems.
 bool WriteSection(ConversionWriter& result, const char* identifier, const fs::path& pointsPath,
-                  ConversionKind kind, const EllipsoidPair& ellipsoids, bool common)
+                  ConversionKind kind, const SystemConverter& first, const SystemConverter* second)
 {
     return WritePointBlock(result, pointsPath, {identifier}, [&](std::string& line, const PointRecord& point) {
         line.append(point.name.View());
-        AppendSystem(line, kind, {ellipsoids.a1, ellipsoids.invF1}, point.sys1);
-        if (common)
-            AppendSystem(line, kind, {ellipsoids.a2, ellipsoids.invF2}, point.sys2);
+        AppendSystem(line, kind, first, point.sys1);
+        if (second != nullptr)
+            AppendSystem(line, kind, *second, point.sys2);
     });
 }
 
@@ -330,9 +337,10 @@ ConversionOutcome ConvertFile(const ConversionCommand& command, const fs::path& 
         result.Line(line);
     result.Line(std::string(1, command.pointKind));
     result.Line(EllipsoidLine(ellipsoids, IsForwardPlaneProjection(command.kind) ? 3 : 0));
-    const bool commonSection =
-        WriteSection(result, "PC", targets.commonPoints, command.kind, ellipsoids, true);
-    const bool newSection = WriteSection(result, "PN", targets.newPoints, command.kind, ellipsoids, false);
+    const SystemConverter system1({ellipsoids.a1, ellipsoids.invF1});
+    const SystemConverter system2({ellipsoids.a2, ellipsoids.invF2});
+    const bool commonSection = WriteSection(result, "PC", targets.commonPoints, command.kind, system1, &system2);
+    const bool newSection = WriteSection(result, "PN", targets.newPoints, command.kind, system1, nullptr);
     outcome.anySection = commonSection || newSection;
     const bool extraLines = HasExtraLines(command.kind, outcome.anySection);
     result.EndOfData(extraLines);

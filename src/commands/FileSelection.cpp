@@ -1,5 +1,8 @@
 #include "commands/FileSelection.h"
 
+#include "files/PointRecord.h"
+#include "model/ModelParameters.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -10,9 +13,6 @@ namespace velmora {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::uintmax_t kPointRecordSize = 312;
-constexpr std::uintmax_t kParameterRecordSize = 4552;
 
 std::string Lower(std::string text)
 {
@@ -90,12 +90,12 @@ std::optional<std::string> ValidateFileSelection(CommandContext& ctx)
     if (ctx.inputPath.empty() || !IsReadableFile(ctx.inputPath))
         message = kMessageBadSource;
     if (!IsDispatcherCode(ctx.transformationCode)) {
-        if (!IsRecordFile(ctx.planeGridPath, kPointRecordSize))
+        if (!IsRecordFile(ctx.planeGridPath, sizeof(PointRecord)))
             message = kMessageBadGrid;
         const bool modelCommand = ctx.transformationCode == '5' || ctx.transformationCode == '6';
-        if (!modelCommand && !IsRecordFile(ctx.heightGridPath, kPointRecordSize))
+        if (!modelCommand && !IsRecordFile(ctx.heightGridPath, sizeof(PointRecord)))
             message = kMessageBadGrid;
-        if (!IsRecordFile(ctx.parameterPath, kParameterRecordSize))
+        if (!IsRecordFile(ctx.parameterPath, sizeof(ModelParameterRecord)))
             message = kMessageBadParameters;
     }
     if (message != nullptr)

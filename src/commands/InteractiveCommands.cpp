@@ -1,16 +1,16 @@
 #include "commands/InteractiveCommands.h"
 
+#include "commands/BatchCommands.h"
 #include "commands/FileSelection.h"
+#include "commands/PointTransform.h"
 #include "core/CorrectionGrid.h"
 #include "core/Geodesy.h"
-#include "core/TransformPoint.h"
 #include "files/FatalError.h"
 #include "files/NumberText.h"
-#include "files/ResultWriter.h"
 #include "files/SourceParsers.h"
 #include "files/SourceScan.h"
 #include "files/TextFile.h"
-#include "model/DistortionModel.h"
+#include "model/ModelParameters.h"
 
 #include <array>
 #include <string_view>
@@ -22,79 +22,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kStereo30Caption = " (B,L,h) ETRS89-->(x,y,H_MN) Stereo30_Bucuresti";
-constexpr const char* kStereo30InverseCaption = "(x,y,H_MN) Stereo30_Bucuresti --> (B,L,h) ETRS89";
+using F = PointField;
 
-constexpr PointDialogLabels kOutNorthEast{.outputX = "x (Nord)", .outputY = "y (Est)"};
-constexpr PointDialogLabels kOutEastNorth{.outputX = "x (Est)", .outputY = "y (Nord)"};
-constexpr PointDialogLabels kInNorthEast{.inputX = "x (Nord)", .inputY = "y (Est)"};
-constexpr PointDialogLabels kInEastNorth{.inputX = "x (Est)", .inputY = "y (Nord)"};
-
-constexpr std::array<InteractiveCommand, 14> kCommands{{
-    {"mm121Click", '3', PointDialogKind::Geodetic, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42",
-     kQuasigeoidGridName, kStereo70GridName, false, 1, 0, false, kOutNorthEast},
-    {"Iteractiv1Click", '4', PointDialogKind::PlaneToGeodetic,
-     "(x,y,H_MN) Stereo70_Sistem Krasovski42 --> (B,L,h) ETRS89", kQuasigeoidGridName, kStereo70GridName, false, 2, 0, false,
-     kInNorthEast},
-    {"Interactiv5Click", 'e', PointDialogKind::Plane,
-     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_Transverse Mercator, (EVRF2007)", kQuasigeoidGridName,
-     kStereo70GridName, false, 7, 8, false,
-     {"Intrare:[x,y,(H)]_St70 (MN75)", "Iesire:[x,y,(H)]_TMzn (EVRF)", "x (Nord)", "y (Est)", "H_MN", "x (Nord)",
-      "y (Est)", "H_EVRF"}},
-    {"Interactiv6Click", 'e', PointDialogKind::Plane,
-     "[x,y,(H)]_Transverse Mercator, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidGridName,
-     kStereo70GridName, false, 9, 10, false,
-     {"Intrare:[x,y,(H)]_TMzn (EVRF)", "Iesire:[x,y,(H)]_St70 (MN75)", "x (Nord)", "y (Est)", "H_EVRF", "x (Nord)",
-      "y (Est)", "H_MN"}},
-    {"Interactiv7Click", 'g', PointDialogKind::Plane,
-     "[x,y,(H)]_Stereo70, (Marea Neagra 75)-->[x,y,(H)]_LAEA, (EVRF2007)", kQuasigeoidGridName, kStereo70GridName, false, 11,
-     0, false,
-     {"Intrare:[x,y,(H)]_St70 (MN75)", "Iesire:[x,y,(H)]_LAEA (EVRF)", "x (Nord)", "y (Est)", "H_MN", "x (Est)",
-      "y (Nord)", "H_EVRF"}},
-    {"Interactiv8Click", 'h', PointDialogKind::Plane,
-     "[x,y,(H)]_LAEA, (EVRF2007)-->[x,y,(H)]_Stereo70, (Marea Neagra 75)", kQuasigeoidGridName, kStereo70GridName, false, 12,
-     0, true,
-     {"Intrare:[x,y,(H)]_LAEA (EVRF)", "Iesire:[x,y,(H)]_St70 (MN75)", "x (Est)", "y (Nord)", "H_EVRF", "x (Nord)",
-      "y (Est)", "H_MN"}},
-    {"Interactiv9Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidGridName, kStereo30GridName, false, 3, 0,
-     false, kOutEastNorth},
-    {"Interactiv10Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidGridName,
-     kStereo30GridName, false, 4, 0, true, kInEastNorth},
-    {"Interactiv11Click", '5', PointDialogKind::Stereo30Model, " (x,y) Stereo30 Bucuresti --> (x,y) Stereo70",
-     kQuasigeoidCheckGridName, kStereo30ToStereo70ModelName, true, 0, 0, false, {}},
-    {"Interactiv12Click", '6', PointDialogKind::Stereo70Model, " (x,y) Stereo70 --> (x,y) Stereo30 Bucuresti",
-     kQuasigeoidCheckGridName, kStereo70ToStereo30ModelName, true, 0, 0, false, {}},
-    // The hidden items of "Transformare_Puncte_Romania".
-    {"Interactiv1Click", '5', PointDialogKind::Stereo30Model,
-     " (x,y) Stereo30 Bucuresti --> (x,precizie_x,y,precizie_y) Stereo70", kQuasigeoidCheckGridName, kStereo30ToStereo70ModelName,
-     true, 0, 0, false, {}},
-    {"Interactiv2Click", '6', PointDialogKind::Stereo70Model,
-     " (x,y) Stereo70 --> (x,precizie_x,y,precizie_y) Stereo30 Bucuresti", kQuasigeoidCheckGridName, kStereo70ToStereo30ModelName,
-     true, 0, 0, false, {}},
-    {"Interactiv3Click", '8', PointDialogKind::Geodetic, kStereo30Caption, kQuasigeoidCheckGridName, kStereo30CheckGridName, false, 3,
-     0, false, kOutEastNorth},
-    {"Interactiv4Click", '9', PointDialogKind::PlaneToGeodetic, kStereo30InverseCaption, kQuasigeoidCheckGridName,
-     kStereo30CheckGridName, false, 4, 0, true, kInEastNorth},
-}};
-
-constexpr std::array<PointEdit, 9> kGeodeticInputs{
-    {{1, 3}, {2, 2}, {3, 2}, {4, 5}, {5, 3}, {6, 2}, {7, 2}, {8, 5}, {9, 10}}};
-constexpr std::array<PointEdit, 3> kPlaneInputs{{{10, 11}, {11, 11}, {2, 11}}};
-constexpr std::array<PointEdit, 2> kModelInputs{{{1, 11}, {3, 11}}};
-constexpr std::array<int, 3> kGeodeticOutputs{10, 11, 14};
-constexpr std::array<int, 3> kPlaneOutputs{1, 5, 3};
-constexpr std::array<int, 2> kModelOutputs{10, 11};
+constexpr std::array<PointFieldLimit, 9> kGeodeticInputs{{{F::BDegrees, 3},
+                                                          {F::BMinutes, 2},
+                                                          {F::BSeconds, 2},
+                                                          {F::BFraction, 5},
+                                                          {F::LDegrees, 3},
+                                                          {F::LMinutes, 2},
+                                                          {F::LSeconds, 2},
+                                                          {F::LFraction, 5},
+                                                          {F::InputHeight, 10}}};
+constexpr std::array<PointFieldLimit, 3> kPlaneInputs{{{F::InputX, 11}, {F::InputY, 11}, {F::InputHeight, 11}}};
+constexpr std::array<PointFieldLimit, 2> kModelInputs{{{F::InputX, 11}, {F::InputY, 11}}};
+constexpr std::array<PointField, 3> kPointOutputs{F::OutputX, F::OutputY, F::OutputHeight};
+constexpr std::array<PointField, 2> kModelOutputs{F::OutputX, F::OutputY};
 
 // The dialogs read at most this many characters of a field.
 constexpr std::size_t kFieldLimit = 60;
-
-constexpr std::size_t kPointRecordSize = 312;
-constexpr std::size_t kParameterRecordSize = 4552;
-
-bool IsModel(PointDialogKind kind)
-{
-    return kind == PointDialogKind::Stereo30Model || kind == PointDialogKind::Stereo70Model;
-}
 
 std::string_view Field(const std::string& text)
 {
@@ -137,7 +82,7 @@ std::optional<std::string> ReadAngle(std::span<const std::string> texts, const s
     }
 }
 
-void SetPaths(CommandContext& ctx, const InteractiveCommand& command, const fs::path& workDir)
+void SetPaths(CommandContext& ctx, const InteractiveSpec& command, const fs::path& workDir)
 {
     ctx.interactiveMode = true;
     ctx.transformationCode = command.code;
@@ -150,66 +95,60 @@ void SetPaths(CommandContext& ctx, const InteractiveCommand& command, const fs::
 
 void ClearOutputs(PointDialog& dialog, PointDialogKind kind)
 {
-    for (const int edit : OutputEdits(kind))
-        dialog.SetText(edit, "");
+    for (const PointField field : OutputFields(kind))
+        dialog.SetText(field, "");
 }
 
-std::optional<std::string> ReadInput(const PointDialog& dialog, const InteractiveCommand& command, PointInput& point)
+std::optional<std::string> ReadInput(const PointDialog& dialog, const InteractiveSpec& command, PointInput& point)
 {
     if (command.dialog == PointDialogKind::Geodetic) {
         std::array<std::string, 9> texts;
         for (std::size_t k = 0; k < texts.size(); ++k)
-            texts[k] = dialog.Text(kGeodeticInputs[k].number);
+            texts[k] = dialog.Text(kGeodeticInputs[k].field);
         return ReadGeodeticInput(texts, point);
     }
-    return ReadPlaneInput(dialog.Text(10), dialog.Text(11), dialog.Text(2), command.xIsEast, point);
+    return ReadPlaneInput(dialog.Text(F::InputX), dialog.Text(F::InputY), dialog.Text(F::InputHeight),
+                          command.xIsEast, point);
 }
 
-void ShowOutputs(PointDialog& dialog, const InteractiveCommand& command, int type, const ChainResult& out,
+void ShowOutputs(PointDialog& dialog, const TransformationSpec& transformation, const ChainResult& out,
                  bool hasHeight)
 {
-    const std::span<const int> edits = OutputEdits(command.dialog);
-    if (command.dialog == PointDialogKind::PlaneToGeodetic) {
-        dialog.SetText(edits[0], AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
-        dialog.SetText(edits[1], AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
+    if (transformation.interactive.dialog == PointDialogKind::PlaneToGeodetic) {
+        dialog.SetText(F::OutputX, AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
+        dialog.SetText(F::OutputY, AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
     } else {
-        const bool transverseMercator = type >= 7 && type <= 10;
-        dialog.SetText(edits[0], FormatFixed(out.first, 11, 3));
-        dialog.SetText(edits[1], FormatFixed(out.second, transverseMercator ? 12 : 11, 3));
+        const bool transverseMercator = transformation.AsksForZone();
+        dialog.SetText(F::OutputX, FormatFixed(out.first, 11, 3));
+        dialog.SetText(F::OutputY, FormatFixed(out.second, transverseMercator ? 12 : 11, 3));
     }
     if (hasHeight)
-        dialog.SetText(edits[2], FormatFixed(out.third, 8, 3));
+        dialog.SetText(F::OutputHeight, FormatFixed(out.third, 8, 3));
 }
 
 // One confirmation of a dispatcher command. Every confirmation starts without height: the height
 // flag follows the field as it is now, never an earlier point.
-void TransformTypedPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const InteractiveCommand& command,
+void TransformTypedPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const TransformationSpec& transformation,
                          GridCache& grids)
 {
-    ClearOutputs(dialog, command.dialog);
+    ClearOutputs(dialog, transformation.interactive.dialog);
     PointInput point;
-    if (const auto message = ReadInput(dialog, command, point)) {
+    if (const auto message = ReadInput(dialog, transformation.interactive, point)) {
         ui.ShowMessage(*message);
         return;
     }
-    int type = command.type;
-    if (command.typeZone35 != 0) {
-        if (!ui.SelectZone(ctx))
-            return;
-        type = ctx.tmZone == 35 ? command.typeZone35 : command.type;
-    }
+    if (transformation.AsksForZone() && !ui.SelectZone(ctx))
+        return;
+    const TransformationType type = *TypeInZone(transformation, ctx.tmZone);
     const int heightFlag = point.height ? 1 : 0;
     ChainResult out{};
-    int status = 0;
     {
         ConsoleScope console(ui);
-        CoreEnv env{ctx.startDir, ctx.tmZone, console.Console(), grids};
-        status = TransformPoint(env, type, heightFlag, point.east, point.north, point.height.value_or(0.0), out.first,
-                                out.second, out.third);
+        CoreEnv env{ctx.startDir, ctx.tmZone, grids};
+        out = TransformOrStop(env, console.Console(), type, heightFlag, point.east, point.north,
+                              point.height.value_or(0.0), kInteractiveFailureMessage);
     }
-    if (status != 0)
-        throw FatalError(kInteractiveFailureMessage);
-    ShowOutputs(dialog, command, type, out, point.height.has_value());
+    ShowOutputs(dialog, transformation, out, point.height.has_value());
 }
 
 void WriteInteractiveSource(const CommandContext& ctx, std::string_view x, std::string_view y)
@@ -227,11 +166,11 @@ void WriteInteractiveSource(const CommandContext& ctx, std::string_view x, std::
 
 // One confirmation of a Bucharest model command: the point goes through a temporary source file
 // and the model's own pipeline, which delivers the two texts of the output fields.
-void TransformModelPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const InteractiveCommand& command)
+void TransformModelPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const TransformationSpec& transformation)
 {
-    ClearOutputs(dialog, command.dialog);
-    const std::string x = dialog.Text(1);
-    const std::string y = dialog.Text(3);
+    ClearOutputs(dialog, transformation.interactive.dialog);
+    const std::string x = dialog.Text(F::InputX);
+    const std::string y = dialog.Text(F::InputY);
     double value = 0.0;
     if (!ParseDecimal(Field(x), value)) {
         ui.ShowMessage("Coordonata x invalida!");
@@ -247,16 +186,14 @@ void TransformModelPoint(CommandContext& ctx, Ui& ui, PointDialog& dialog, const
     if (!LoadPlaneSource(ctx.transformationCode, 'P', ctx.inputPath, targets, ellipsoids))
         throw FatalError(kSourceIoMessage);
 
-    const ModelApplicationJob job{ctx.transformationCode, targets.newPoints, ctx.inputPath, ctx.resultPath, 'P',
-                                  ctx.regression, ctx.interactiveMode};
-    const std::vector<InteractiveResult> results = RunModelApplication(ctx.planeGridPath, ctx.parameterPath, job);
+    const std::vector<InteractiveResult> results = ApplyBucharestModel(ctx, transformation.result, ctx.resultPath);
     for (const InteractiveResult& result : results) {
         if (result.outsideGrid) {
             dialog.ShowNote(kOutsideGridMessage, kOutsideGridCaption);
             continue;
         }
-        dialog.SetText(10, result.resultText1);
-        dialog.SetText(11, result.resultText2);
+        dialog.SetText(F::OutputX, result.resultText1);
+        dialog.SetText(F::OutputY, result.resultText2);
     }
 }
 
@@ -270,20 +207,7 @@ void RemoveTemporary(const fs::path& path)
 
 } // namespace
 
-std::span<const InteractiveCommand> InteractiveCommands()
-{
-    return kCommands;
-}
-
-const InteractiveCommand* FindInteractiveCommand(std::string_view handler)
-{
-    for (const InteractiveCommand& command : kCommands)
-        if (handler == command.handler)
-            return &command;
-    return nullptr;
-}
-
-std::span<const PointEdit> InputEdits(PointDialogKind kind)
+std::span<const PointFieldLimit> InputFields(PointDialogKind kind)
 {
     switch (kind) {
     case PointDialogKind::Geodetic: return kGeodeticInputs;
@@ -295,12 +219,12 @@ std::span<const PointEdit> InputEdits(PointDialogKind kind)
     return {};
 }
 
-std::span<const int> OutputEdits(PointDialogKind kind)
+std::span<const PointField> OutputFields(PointDialogKind kind)
 {
     switch (kind) {
-    case PointDialogKind::Geodetic: return kGeodeticOutputs;
+    case PointDialogKind::Geodetic:
     case PointDialogKind::PlaneToGeodetic:
-    case PointDialogKind::Plane: return kPlaneOutputs;
+    case PointDialogKind::Plane: return kPointOutputs;
     case PointDialogKind::Stereo30Model:
     case PointDialogKind::Stereo70Model: return kModelOutputs;
     }
@@ -320,12 +244,12 @@ std::optional<std::string> ConfirmPointDialog(CommandContext& ctx, PointDialogKi
     RemoveTemporary(ctx.resultPath);
 
     // The model commands read node grids and parameter records; the others compact grids.
-    const bool model = IsModel(kind);
-    const std::size_t gridRecord = model ? kPointRecordSize : 1;
+    const bool model = IsModelDialog(kind);
+    const std::size_t gridRecord = model ? sizeof(PointRecord) : 1;
     bool gridOk = IsRecordFile(ctx.planeGridPath, gridRecord);
     if (!model)
         gridOk = gridOk && IsRecordFile(ctx.heightGridPath, gridRecord);
-    if (model && !IsRecordFile(ctx.parameterPath, kParameterRecordSize))
+    if (model && !IsRecordFile(ctx.parameterPath, sizeof(ModelParameterRecord)))
         return kMessageBadParameters;
     if (!gridOk)
         return kMessageBadGrid;
@@ -356,9 +280,10 @@ std::optional<std::string> ReadPlaneInput(const std::string& first, const std::s
     return ReadHeight(height, point);
 }
 
-void RunInteractiveCommand(CommandContext& ctx, Ui& ui, PointDialog& dialog, const InteractiveCommand& command,
+void RunInteractiveCommand(CommandContext& ctx, Ui& ui, PointDialog& dialog, const TransformationSpec& transformation,
                            const fs::path& workDir)
 {
+    const InteractiveSpec& command = transformation.interactive;
     SetPaths(ctx, command, workDir);
     dialog.Prepare(command);
     // The grids are read once for the whole command.
@@ -367,10 +292,10 @@ void RunInteractiveCommand(CommandContext& ctx, Ui& ui, PointDialog& dialog, con
         ctx.dialogConfirmed = false;
         if (!dialog.Show(ctx))
             break;
-        if (IsModel(command.dialog))
-            TransformModelPoint(ctx, ui, dialog, command);
+        if (IsModelDialog(command.dialog))
+            TransformModelPoint(ctx, ui, dialog, transformation);
         else
-            TransformTypedPoint(ctx, ui, dialog, command, grids);
+            TransformTypedPoint(ctx, ui, dialog, transformation, grids);
     }
     ctx.interactiveMode = false;
 }

@@ -130,12 +130,11 @@ namespace {
 // The shared lookup: bounding box, the 4 x 4 nodes around the cell, no-data test, patch. The
 // one-value grids name themselves by file name in their messages, the two-value grids by path.
 template <int ValuesPerNode>
-std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env, std::string_view name, double c1,
-                                                             double c2)
+CoreResult<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env, std::string_view name, double c1, double c2)
 {
+    // The two-value grids leave the prompt of their no-data message on the message's own line.
     const auto fail = [&](const std::string& message, bool lineEnd = true) {
-        ReportAndWait(env.console, message, lineEnd);
-        return std::nullopt;
+        return Diagnostic{lineEnd ? message + "\n" : message};
     };
     const auto messageName = [&] {
         return ValuesPerNode == 1 ? std::string(name) : (env.startDir / name).string();
@@ -173,7 +172,6 @@ std::optional<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env, std::
             }
         }
     }
-    // The two-value grids leave the prompt on the same line as the message.
     if (noData)
         return fail("Error: Outside of border!", ValuesPerNode == 1);
     std::array<double, ValuesPerNode> result{};
@@ -189,20 +187,20 @@ bool InBucharestBox(double L, double B)
 
 } // namespace
 
-std::optional<double> ZetaLookup(CoreEnv& env, double L, double B)
+CoreResult<double> ZetaLookup(CoreEnv& env, double L, double B)
 {
     const auto zeta =
         LookupPatch<1>(env, InBucharestBox(L, B) ? kBucharestQuasigeoidGridName : kQuasigeoidGridName, L, B);
     if (!zeta)
-        return std::nullopt;
+        return zeta.Failure();
     return (*zeta)[0];
 }
 
-std::optional<PlanePair> GridShiftLookup(CoreEnv& env, std::string_view gridName, double U1, double U2)
+CoreResult<PlanePair> GridShiftLookup(CoreEnv& env, std::string_view gridName, double U1, double U2)
 {
     const auto shift = LookupPatch<2>(env, gridName, U1, U2);
     if (!shift)
-        return std::nullopt;
+        return shift.Failure();
     return PlanePair{(*shift)[0], (*shift)[1]};
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/CoreEnv.h"
-#include "core/ErrorConsole.h"
+#include "core/CoreResult.h"
 #include "core/Geodesy.h"
 
 #include <array>
@@ -91,11 +91,10 @@ inline bool IsNoData(double value)
 }
 
 // Height anomaly at (L, B) in decimal degrees; chooses the Bucharest grid inside its box.
-// Failures are reported on the console (with the wait for Enter) before std::nullopt returns.
-std::optional<double> ZetaLookup(CoreEnv& env, double L, double B);
+CoreResult<double> ZetaLookup(CoreEnv& env, double L, double B);
 
 // Plane corrections (c1, c2) at (U1, U2) from the two-value grid gridName in the start-up
 // directory; its messages name the grid by its full path.
-std::optional<PlanePair> GridShiftLookup(CoreEnv& env, std::string_view gridName, double U1, double U2);
+CoreResult<PlanePair> GridShiftLookup(CoreEnv& env, std::string_view gridName, double U1, double U2);
 
 } // namespace velmora

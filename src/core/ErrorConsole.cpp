@@ -2,11 +2,9 @@
 
 namespace velmora {
 
-void ReportAndWait(ErrorConsole& console, std::string_view message, bool lineEnd)
+void ReportAndWait(ErrorConsole& console, const Diagnostic& diagnostic)
 {
-    console.Write(message);
-    if (lineEnd)
-        console.Write("\n");
+    console.Write(diagnostic.text);
     console.Write(kEnterPrompt);
     console.ReadLine();
 }

@@ -1,6 +1,8 @@
-// The error console: where the transformation core writes its diagnostics and waits for the
-// user to acknowledge them before a failure is returned to the caller.
+// The error console: where a command shows the core's diagnostic of a point and waits for the
+// user to acknowledge it before the command ends the program.
 #pragma once
+
+#include "core/CoreResult.h"
 
 #include <string_view>
 
@@ -18,8 +20,7 @@ public:
     virtual void ReadLine() = 0;
 };
 
-// Writes the diagnostic (followed by a line end when lineEnd is true), then the prompt, and
-// waits for Enter.
-void ReportAndWait(ErrorConsole& console, std::string_view message, bool lineEnd = true);
+// Writes the diagnostic, then the prompt, and waits for Enter.
+void ReportAndWait(ErrorConsole& console, const Diagnostic& diagnostic);
 
 } // namespace velmora

@@ -10,8 +10,8 @@ double ArcSin(double x)
 }
 
 PreparedHelmert::PreparedHelmert(const HelmertParams& params)
-    : m_(1.0 + params.scalePpm * 1e-6), cos_(std::cos(params.rotationSec * kPi / 648000.0)),
-      sin_(std::sin(params.rotationSec * kPi / 648000.0)), t1_(params.t1), t2_(params.t2)
+    : m_(1.0 + params.scalePpm * 1e-6), cos_(std::cos(ArcSecToRad(params.rotationSec))),
+      sin_(std::sin(ArcSecToRad(params.rotationSec))), t1_(params.t1), t2_(params.t2)
 {
 }
 
@@ -82,7 +82,10 @@ Geodetic CartesianToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, dou
     const double beta = std::atan(k * std::tan(phi));
     const double dz = Z - b * std::sin(beta);
     const double dp = p - a * std::cos(beta);
-    return {phi, lambda, std::sqrt(dz * dz + dp * dp)};
+    // The height is the distance from the ellipsoid, negative for a point inside it.
+    const double distance = std::sqrt(dz * dz + dp * dp);
+    const bool inside = (p / a) * (p / a) + (Z / b) * (Z / b) < 1.0;
+    return {phi, lambda, inside ? -distance : distance};
 }
 
 } // namespace velmora

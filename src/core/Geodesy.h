@@ -1,5 +1,7 @@
 // Geodetic foundations shared by the projections and the chains: ellipsoids, angle units,
-// the plane similarity transformation, the meridian arc and the geodetic/cartesian conversions.
+// the plane similarity transformation, the meridian arc and the geodetic/cartesian conversions
+// (EPSG Guidance Note 7-2, geographic/geocentric conversions, method 9602; the inverse in Bowring's
+// closed form of 1976).
 #pragma once
 
 #include <numbers>
@@ -17,10 +19,30 @@ inline constexpr Ellipsoid kKrasovski1942{6378245.0, 298.3};
 inline constexpr Ellipsoid kHayford1924{6378388.0, 297.0};
 
 inline constexpr double kPi = std::numbers::pi;
+// One degree in radians, the factor of the constants written in degrees.
+inline constexpr double kDegree = kPi / 180.0;
 
-inline double DegToRad(double degrees) { return degrees * kPi / 180.0; }
-inline double RadToDeg(double radians) { return radians * 180.0 / kPi; }
-inline double ArcSecToRad(double seconds) { return seconds * kPi / 648000.0; }
+// The conversions of every angle that crosses a boundary between degrees and radians.
+constexpr double DegToRad(double degrees) { return degrees * kPi / 180.0; }
+constexpr double RadToDeg(double radians) { return radians * 180.0 / kPi; }
+constexpr double ArcSecToRad(double seconds) { return seconds * kPi / 648000.0; }
+
+// Plane coordinates of a projection: N the northing, E the easting, metres.
+struct NorthEast {
+    double N;
+    double E;
+};
+
+struct LatLon {
+    double phi;    // radians
+    double lambda; // radians
+};
+
+// Latitude B and longitude L in decimal degrees.
+struct GeodeticDegrees {
+    double B;
+    double L;
+};
 
 // arcsin evaluated as arctan(x / sqrt(1 - x^2)), the form the projections use throughout.
 double ArcSin(double x);
@@ -77,7 +99,8 @@ struct Geodetic {
 
 Cartesian GeodeticToCartesian(const Ellipsoid& ellipsoid, double phi, double lambda, double h);
 
-// Bowring's closed form, no iteration. The longitude keeps its quadrant for every X.
+// Bowring's closed form, no iteration. The longitude keeps its quadrant for every X; the height is
+// negative below the ellipsoid.
 Geodetic CartesianToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, double Z);
 
 } // namespace velmora

@@ -1,217 +1,222 @@
 #include "core/TransformPoint.h"
 
 #include "core/CorrectionGrid.h"
-#include "core/ErrorConsole.h"
 #include "core/Stereo70.h"
 #include "core/TMzn_EVRF2007.h"
 
 namespace velmora {
 namespace {
 
-struct PlaneSystem {
-    PreparedHelmert forward;
-    PreparedHelmert inverse;
+// The projections, conversions and Helmert sets of the chains, derived once for the program.
+struct ChainConstants {
+    StereoProjection grs80{kGrs80};
+    StereoProjection wgs84{kWgs84};
+    PreparedHelmert stereo70Forward{kHelmertA};
+    PreparedHelmert stereo70Inverse{kHelmertAInverse};
+    PreparedHelmert stereo30Forward{kHelmertC};
+    PreparedHelmert stereo30Inverse{kHelmertCInverse};
+    PreparedHelmert closing{kHelmertD};
+    ConversorUTM tm;
+    ConversorEVRF2007 evrf;
+    ConversorLAEA laea{kGrs80};
+};
+
+const ChainConstants& Constants()
+{
+    static const ChainConstants constants;
+    return constants;
+}
+
+struct PlaneSteps {
+    const PreparedHelmert& forward;
+    const PreparedHelmert& inverse;
     const char* gridName;
 };
 
-const PlaneSystem& PlaneSystemOf(int code)
+PlaneSteps StepsOf(PlaneSystem system)
 {
-    static const PlaneSystem stereo70{PreparedHelmert(kHelmertA), PreparedHelmert(kHelmertAInverse), kStereo70GridName};
-    static const PlaneSystem stereo30{PreparedHelmert(kHelmertC), PreparedHelmert(kHelmertCInverse), kStereo30GridName};
-    return code == kStereo30Code ? stereo30 : stereo70;
+    const ChainConstants& c = Constants();
+    if (system == PlaneSystem::Stereo30)
+        return {c.stereo30Forward, c.stereo30Inverse, kStereo30GridName};
+    return {c.stereo70Forward, c.stereo70Inverse, kStereo70GridName};
 }
 
+const Diagnostic kInvalidTm{"Eroare: Date invalide pentru TMzn\n"};
+const Diagnostic kWrongType{"Wrong choice for transformation! Your choice must be in [1, 2, ... 15]\n"
+                            "or I/O grid file errors!\n"};
+
 // Stereo70 formulas on GRS80, Helmert set D, back on the WGS 84 flattening (degrees in and out).
-PlanePair ClosingStep(double B, double L)
+GeodeticDegrees ClosingStep(double B, double L)
 {
-    const NorthEast ne = StereoForward(kGrs80.a, kGrs80.invF, DegToRad(B), DegToRad(L));
-    const PlanePair r = Helmert2D(kHelmertD, ne.E, ne.N);
-    const LatLon geo = StereoInverse(kWgs84.a, kWgs84.invF, r.first, r.second);
+    const ChainConstants& c = Constants();
+    const NorthEast ne = c.grs80.Forward(DegToRad(B), DegToRad(L));
+    const PlanePair r = c.closing.Apply(ne.E, ne.N);
+    const LatLon geo = c.wgs84.Inverse(r.first, r.second);
     return {RadToDeg(geo.phi), RadToDeg(geo.lambda)};
 }
 
-int Fail(CoreEnv& env, const char* message)
-{
-    ReportAndWait(env.console, message);
-    return -1;
-}
-
-constexpr const char* kInvalidTm = "Eroare: Date invalide pentru TMzn";
-constexpr const char* kInvalidEvrf = "Eroare: Date invalide pentru EVRF2007";
-constexpr const char* kInvalidBlackSea = "Eroare: Date invalide pentru  Marea Neagra 1975";
-constexpr const char* kInvalidLaea = "Eroare: Date invalide pentru LAEA";
-
-// From Stereo70 (easting P1, northing P2, Black Sea height P3) to ETRS89 B, L with the height
+// From Stereo70 (easting P1, northing P2, Black Sea height P3) to ETRS89 B, L, with the height
 // converted to EVRF2007 when the point has one.
-int Stereo70ToEvrf(CoreEnv& env, int heightFlag, double P1, double P2, double P3, double& B, double& L,
-                   double& Out3)
+CoreResult<ChainResult> Stereo70ToEvrf(CoreEnv& env, int heightFlag, double P1, double P2, double P3)
 {
-    const auto geo = ChainInverse(env, 0, kStereo70Code, P1, P2, 0.0);
+    const auto geo = ChainInverse(env, 0, PlaneSystem::Stereo70, P1, P2, 0.0);
     if (!geo)
-        return -1;
-    B = geo->first;
-    L = geo->second;
-    Out3 = 0.0;
-    if (heightFlag == 1 && ConversorEVRF2007().HBlackSeeToHEVRF2007(B, L, P3, Out3) == -1)
-        return Fail(env, kInvalidEvrf);
-    return 0;
+        return geo;
+    const double H = heightFlag == 1 ? Constants().evrf.HBlackSeeToHEVRF2007(geo->first, geo->second, P3) : 0.0;
+    return ChainResult{geo->first, geo->second, H};
 }
 
 // From ETRS89 B, L with an EVRF2007 height P3 to Stereo70 with a Black Sea height.
-int EvrfToStereo70(CoreEnv& env, int heightFlag, double B, double L, double P3, double& Out1, double& Out2,
-                   double& Out3)
+CoreResult<ChainResult> EvrfToStereo70(CoreEnv& env, int heightFlag, GeodeticDegrees geo, double P3)
 {
-    Out3 = 0.0;
-    if (heightFlag == 1 && ConversorEVRF2007().HEVRF2007ToHBlackSee(B, L, P3, Out3) == -1)
-        return Fail(env, kInvalidBlackSea);
-    const auto plane = ChainForward(env, 0, kStereo70Code, B, L, 0.0);
+    const double H = heightFlag == 1 ? Constants().evrf.HEVRF2007ToHBlackSee(geo.B, geo.L, P3) : 0.0;
+    const auto plane = ChainForward(env, 0, PlaneSystem::Stereo70, geo.B, geo.L, 0.0);
     if (!plane)
-        return -1;
-    Out1 = plane->first;
-    Out2 = plane->second;
-    return 0;
+        return plane;
+    return ChainResult{plane->first, plane->second, H};
 }
 
-int Store(const std::optional<ChainResult>& result, double& Out1, double& Out2, double& Out3)
+CoreResult<ChainResult> ToTransverseMercator(CoreEnv& env, int heightFlag, double P1, double P2, double P3)
 {
-    if (!result)
-        return -1;
-    Out1 = result->first;
-    Out2 = result->second;
-    Out3 = result->third;
-    return 0;
+    const auto geo = Stereo70ToEvrf(env, heightFlag, P1, P2, P3);
+    if (!geo)
+        return geo;
+    const auto tm = Constants().tm.MapLatLonToNE(geo->first, geo->second, env.tmZone);
+    if (!tm)
+        return kInvalidTm;
+    return ChainResult{tm->N, tm->E, geo->third};
+}
+
+CoreResult<ChainResult> FromTransverseMercator(CoreEnv& env, int heightFlag, double P1, double P2, double P3)
+{
+    const auto geo = Constants().tm.MapNEToLatLon(P2, P1, env.tmZone);
+    if (!geo)
+        return kInvalidTm;
+    return EvrfToStereo70(env, heightFlag, *geo, P3);
+}
+
+CoreResult<ChainResult> ToLaea(CoreEnv& env, int heightFlag, double P1, double P2, double P3)
+{
+    const auto geo = Stereo70ToEvrf(env, heightFlag, P1, P2, P3);
+    if (!geo)
+        return geo;
+    const PlanePair xy = Constants().laea.BLtoXY(DegToRad(geo->first), DegToRad(geo->second));
+    return ChainResult{xy.first, xy.second, geo->third};
+}
+
+CoreResult<ChainResult> FromLaea(CoreEnv& env, int heightFlag, double P1, double P2, double P3)
+{
+    const LatLon geo = Constants().laea.XYtoBL(P1, P2);
+    return EvrfToStereo70(env, heightFlag, {RadToDeg(geo.phi), RadToDeg(geo.lambda)}, P3);
+}
+
+// Through ETRS89: the inverse chain of one plane, then the forward chain of the other.
+CoreResult<ChainResult> PlaneToPlane(CoreEnv& env, int heightFlag, PlaneSystem from, PlaneSystem to, double P1,
+                                     double P2, double P3)
+{
+    const auto geo = ChainInverse(env, heightFlag, from, P1, P2, P3);
+    if (!geo)
+        return geo;
+    return ChainForward(env, heightFlag, to, geo->first, geo->second, geo->third);
+}
+
+// The closing step after the inverse chain of a plane, or (without a plane) on the input B, L.
+CoreResult<ChainResult> Closing(CoreEnv& env, int heightFlag, const PlaneSystem* from, double P1, double P2,
+                                double P3)
+{
+    ChainResult geo{P2, P1, heightFlag == 1 ? P3 : 0.0};
+    if (from != nullptr) {
+        const auto inverse = ChainInverse(env, heightFlag, *from, P1, P2, P3);
+        if (!inverse)
+            return inverse;
+        geo = *inverse;
+    }
+    const GeodeticDegrees closed = ClosingStep(geo.first, geo.second);
+    return ChainResult{closed.B, closed.L, geo.third};
 }
 
 } // namespace
 
-std::optional<PlanePair> PlaneForward(CoreEnv& env, int code, double B, double L)
+CoreResult<PlanePair> PlaneForward(CoreEnv& env, PlaneSystem system, double B, double L)
 {
-    const PlaneSystem& system = PlaneSystemOf(code);
-    const NorthEast ne = StereoForward(kGrs80.a, kGrs80.invF, DegToRad(B), DegToRad(L));
-    const PlanePair r = system.forward.Apply(ne.E, ne.N);
-    const auto shift = GridShiftLookup(env, system.gridName, r.first, r.second);
+    const PlaneSteps steps = StepsOf(system);
+    const NorthEast ne = Constants().grs80.Forward(DegToRad(B), DegToRad(L));
+    const PlanePair r = steps.forward.Apply(ne.E, ne.N);
+    const auto shift = GridShiftLookup(env, steps.gridName, r.first, r.second);
     if (!shift)
-        return std::nullopt;
+        return shift.Failure();
     return PlanePair{r.first + shift->first, r.second + shift->second};
 }
 
-std::optional<PlanePair> PlaneInverse(CoreEnv& env, int code, double U1, double U2)
+CoreResult<GeodeticDegrees> PlaneInverse(CoreEnv& env, PlaneSystem system, double U1, double U2)
 {
-    const PlaneSystem& system = PlaneSystemOf(code);
-    const auto shift = GridShiftLookup(env, system.gridName, U1, U2);
+    const PlaneSteps steps = StepsOf(system);
+    const auto shift = GridShiftLookup(env, steps.gridName, U1, U2);
     if (!shift)
-        return std::nullopt;
-    const PlanePair r = system.inverse.Apply(U1 - shift->first, U2 - shift->second);
-    const LatLon geo = StereoInverse(kGrs80.a, kGrs80.invF, r.first, r.second);
-    return PlanePair{RadToDeg(geo.phi), RadToDeg(geo.lambda)};
+        return shift.Failure();
+    const PlanePair r = steps.inverse.Apply(U1 - shift->first, U2 - shift->second);
+    const LatLon geo = Constants().grs80.Inverse(r.first, r.second);
+    return GeodeticDegrees{RadToDeg(geo.phi), RadToDeg(geo.lambda)};
 }
 
-std::optional<ChainResult> ChainForward(CoreEnv& env, int heightFlag, int code, double B, double L, double h)
+CoreResult<ChainResult> ChainForward(CoreEnv& env, int heightFlag, PlaneSystem system, double B, double L, double h)
 {
     double H = 0.0;
     if (heightFlag == 1) {
         const auto zeta = ZetaLookup(env, L, B);
         if (!zeta)
-            return std::nullopt;
+            return zeta.Failure();
         H = h - *zeta;
     }
-    const auto r = PlaneForward(env, code, B, L);
+    const auto r = PlaneForward(env, system, B, L);
     if (!r)
-        return std::nullopt;
-    if (code == kStereo70Code)
+        return r.Failure();
+    if (system == PlaneSystem::Stereo70)
         return ChainResult{r->second, r->first, H};
     return ChainResult{r->first, r->second, H};
 }
 
-std::optional<ChainResult> ChainInverse(CoreEnv& env, int heightFlag, int code, double U1, double U2, double H)
+CoreResult<ChainResult> ChainInverse(CoreEnv& env, int heightFlag, PlaneSystem system, double U1, double U2,
+                                     double H)
 {
-    const auto geo = PlaneInverse(env, code, U1, U2);
+    const auto geo = PlaneInverse(env, system, U1, U2);
     if (!geo)
-        return std::nullopt;
-    const double B = geo->first;
-    const double L = geo->second;
+        return geo.Failure();
     double h = 0.0;
     if (heightFlag == 1) {
-        const auto zeta = ZetaLookup(env, L, B);
+        const auto zeta = ZetaLookup(env, geo->L, geo->B);
         if (!zeta)
-            return std::nullopt;
+            return zeta.Failure();
         h = H + *zeta;
     }
-    return ChainResult{B, L, h};
+    return ChainResult{geo->B, geo->L, h};
 }
 
-int TransformPoint(CoreEnv& env, int type, int heightFlag, double P1, double P2, double P3, double& Out1,
-                   double& Out2, double& Out3)
+CoreResult<ChainResult> TransformPoint(CoreEnv& env, TransformationType type, int heightFlag, double P1, double P2,
+                                       double P3)
 {
-    const bool withHeight = heightFlag == 1;
-    const int flag = withHeight ? 1 : 0;
-    double B = 0.0;
-    double L = 0.0;
+    const int flag = heightFlag == 1 ? 1 : 0;
+    constexpr PlaneSystem kPlane70 = PlaneSystem::Stereo70;
+    constexpr PlaneSystem kPlane30 = PlaneSystem::Stereo30;
+    using enum TransformationType;
     switch (type) {
-    case 1:
-        return Store(ChainForward(env, flag, kStereo70Code, P2, P1, P3), Out1, Out2, Out3);
-    case 2:
-        return Store(ChainInverse(env, flag, kStereo70Code, P1, P2, P3), Out1, Out2, Out3);
-    case 3:
-        return Store(ChainForward(env, flag, kStereo30Code, P2, P1, P3), Out1, Out2, Out3);
-    case 4:
-        return Store(ChainInverse(env, flag, kStereo30Code, P1, P2, P3), Out1, Out2, Out3);
-    case 5:
-    case 6: {
-        // Through ETRS89: the inverse chain of one plane, then the forward chain of the other.
-        const int from = type == 5 ? kStereo30Code : kStereo70Code;
-        const int to = type == 5 ? kStereo70Code : kStereo30Code;
-        const auto geo = ChainInverse(env, flag, from, P1, P2, P3);
-        if (!geo)
-            return -1;
-        return Store(ChainForward(env, flag, to, geo->first, geo->second, geo->third), Out1, Out2, Out3);
+    case EtrsToStereo70: return ChainForward(env, flag, kPlane70, P2, P1, P3);
+    case Stereo70ToEtrs: return ChainInverse(env, flag, kPlane70, P1, P2, P3);
+    case EtrsToStereo30: return ChainForward(env, flag, kPlane30, P2, P1, P3);
+    case Stereo30ToEtrs: return ChainInverse(env, flag, kPlane30, P1, P2, P3);
+    case Stereo30ToStereo70: return PlaneToPlane(env, flag, kPlane30, kPlane70, P1, P2, P3);
+    case Stereo70ToStereo30: return PlaneToPlane(env, flag, kPlane70, kPlane30, P1, P2, P3);
+    case Stereo70ToTm:
+    case Stereo70ToTmZone35: return ToTransverseMercator(env, flag, P1, P2, P3);
+    case TmToStereo70:
+    case TmZone35ToStereo70: return FromTransverseMercator(env, flag, P1, P2, P3);
+    case Stereo70ToLaea: return ToLaea(env, flag, P1, P2, P3);
+    case LaeaToStereo70: return FromLaea(env, flag, P1, P2, P3);
+    case Stereo70ToEtrsClosing: return Closing(env, flag, &kPlane70, P1, P2, P3);
+    case Stereo30ToEtrsClosing: return Closing(env, flag, &kPlane30, P1, P2, P3);
+    case EtrsClosing: return Closing(env, flag, nullptr, P1, P2, P3);
     }
-    case 7:
-    case 8:
-        if (Stereo70ToEvrf(env, flag, P1, P2, P3, B, L, Out3) != 0)
-            return -1;
-        if (ConversorUTM().MapLatLonToNE(B, L, env.tmZone, Out1, Out2) == -1)
-            return Fail(env, kInvalidTm);
-        return 0;
-    case 9:
-    case 10:
-        if (ConversorUTM().MapNEToLatLon(P2, P1, env.tmZone, B, L) == -1)
-            return Fail(env, kInvalidTm);
-        return EvrfToStereo70(env, flag, B, L, P3, Out1, Out2, Out3);
-    case 11:
-        if (Stereo70ToEvrf(env, flag, P1, P2, P3, B, L, Out3) != 0)
-            return -1;
-        if (ConversorLAEA().BLtoXY(kGrs80.a, kGrs80.invF, DegToRad(B), DegToRad(L), Out1, Out2) == -1)
-            return Fail(env, kInvalidLaea);
-        return 0;
-    case 12: {
-        double fi = 0.0;
-        double la = 0.0;
-        if (ConversorLAEA().XYtoBL(kGrs80.a, kGrs80.invF, P1, P2, fi, la) == -1)
-            return Fail(env, kInvalidLaea);
-        return EvrfToStereo70(env, flag, RadToDeg(fi), RadToDeg(la), P3, Out1, Out2, Out3);
-    }
-    case 13:
-    case 14:
-    case 15: {
-        ChainResult geo{P2, P1, withHeight ? P3 : 0.0};
-        if (type != 15) {
-            const auto inverse = ChainInverse(env, flag, type == 13 ? kStereo70Code : kStereo30Code, P1, P2, P3);
-            if (!inverse)
-                return -1;
-            geo = *inverse;
-        }
-        const PlanePair closed = ClosingStep(geo.first, geo.second);
-        Out1 = closed.first;
-        Out2 = closed.second;
-        Out3 = geo.third;
-        return 0;
-    }
-    default:
-        env.console.Write("Wrong choice for transformation! Your choice must be in [1, 2, ... 15]\n");
-        ReportAndWait(env.console, "or I/O grid file errors!");
-        return -1;
-    }
+    return kWrongType;
 }
 
 } // namespace velmora

@@ -139,6 +139,12 @@ std::string ScientificText(double value)
 
 void AppendAngleText(std::string& out, double arcSeconds, AngleForm form)
 {
+    const bool degreeSign = form == AngleForm::DegreeSign;
+    if (!std::isfinite(arcSeconds)) {
+        // No degrees, minutes and seconds to split: the value's own text in the angle's width.
+        AppendFixed(out, arcSeconds, degreeSign ? 16 : 15, 0);
+        return;
+    }
     const double angle = arcSeconds / 3600.0;
     double degrees = std::trunc(angle);
     const double r = (angle - degrees) * 60.0;
@@ -159,7 +165,6 @@ void AppendAngleText(std::string& out, double arcSeconds, AngleForm form)
         }
     }
 
-    const bool degreeSign = form == AngleForm::DegreeSign;
     DigitBuffer buffer;
     AppendFixed(out, degrees, 3, 0);
     out.push_back(degreeSign ? kDegreeSign : ' ');

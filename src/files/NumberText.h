@@ -24,7 +24,8 @@ enum class AngleForm {
 
 // The angle is given in arc seconds: degrees right-aligned in 3 characters, two-digit minutes,
 // seconds with 5 decimals and two integer digits; seconds that round to 60 carry into the minutes
-// and the minutes into the degrees.
+// and the minutes into the degrees. A value that is not finite is written as "nan", "inf" or
+// "-inf", right-aligned in the width of the form (16 with the degree sign, 15 with blanks).
 void AppendAngleText(std::string& out, double arcSeconds, AngleForm form);
 std::string AngleText(double arcSeconds, AngleForm form);
 

@@ -2,10 +2,6 @@
 
 #include "files/FatalError.h"
 #include "files/NumberText.h"
-#include "files/RecordFile.h"
-#include "files/TextFile.h"
-
-#include <string>
 
 namespace velmora {
 
@@ -13,112 +9,98 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kWithoutHeight = ", fara_cota";
+constexpr std::string_view kOutsideGrid = " - exterior gridului de distorsiuni";
+
+// The height in the given width, or the mark of a point without one.
+void AppendHeight(std::string& line, const PointRecord& record, int width)
+{
+    if (record.hasHeight == 0) {
+        line.append(kWithoutHeight);
+        return;
+    }
+    line.append(", ");
+    AppendFixed(line, record.result[2], width, 3);
+}
+
+void AppendPlane(std::string& line, const PointRecord& record)
+{
+    line.append(", ");
+    AppendFixed(line, record.result[0], 11, 3);
+    line.append(", ");
+    AppendFixed(line, record.result[1], 11, 3);
+    AppendHeight(line, record, 8);
+}
+
+void AppendGeodetic(std::string& line, const PointRecord& record)
+{
+    line.push_back(',');
+    AppendAngleText(line, record.result[0] * 3600.0, AngleForm::DegreeSign);
+    line.append("N,");
+    AppendAngleText(line, record.result[1] * 3600.0, AngleForm::DegreeSign);
+    line.push_back('E');
+    AppendHeight(line, record, 9);
+}
+
+void AppendModel(std::string& line, const PointRecord& record, bool northFirst)
+{
+    if (record.pointState != 'D') {
+        line.append(kOutsideGrid);
+        return;
+    }
+    const double east = record.modelWork2[3];
+    const double north = record.modelWork2[4];
+    line.append(", ");
+    AppendFixed(line, northFirst ? north : east, 10, 3);
+    line.append(", ");
+    AppendFixed(line, northFirst ? east : north, 10, 3);
+}
 
 } // namespace
 
-OutputKind OutputKindOf(char code)
+void AppendResultLine(std::string& line, ResultLayout layout, const PointRecord& record)
 {
-    switch (code) {
-    case '3':
-    case '8':
-    case 'e':
-    case 'f':
-    case 'g':
-    case 'h':
-        return OutputKind::Plane;
-    case '4':
-    case '9':
-        return OutputKind::Geodetic;
-    default:
-        return OutputKind::None;
-    }
-}
-
-namespace {
-
-void AppendPointLine(std::string& line, OutputKind kind, const PointRecord& record)
-{
-    const bool withHeight = record.hasHeight != 0;
     line.append(record.name.View());
-    if (kind == OutputKind::Plane) {
-        line.append(", ");
-        AppendFixed(line, record.result[0], 11, 3);
-        line.append(", ");
-        AppendFixed(line, record.result[1], 11, 3);
-        if (withHeight) {
-            line.append(", ");
-            AppendFixed(line, record.result[2], 8, 3);
-        }
-    } else {
-        line.push_back(',');
-        AppendAngleText(line, record.result[0] * 3600.0, AngleForm::DegreeSign);
-        line.append("N,");
-        AppendAngleText(line, record.result[1] * 3600.0, AngleForm::DegreeSign);
-        line.push_back('E');
-        if (withHeight) {
-            line.append(", ");
-            AppendFixed(line, record.result[2], 9, 3);
-        }
-    }
-    if (!withHeight) {
-        line.append(kWithoutHeight);
+    switch (layout) {
+    case ResultLayout::Plane: AppendPlane(line, record); break;
+    case ResultLayout::Geodetic: AppendGeodetic(line, record); break;
+    case ResultLayout::ModelNorthFirst: AppendModel(line, record, true); break;
+    case ResultLayout::ModelEastFirst: AppendModel(line, record, false); break;
     }
     line.append(kLineEnd);
 }
 
-} // namespace
-
 std::string ReadTitleLine(const std::filesystem::path& sourcePath)
 {
     TextReader source(sourcePath);
-    if (!source.IsOpen()) {
+    if (!source.IsOpen())
         throw FatalError(kSourceIoMessage);
-    }
     std::string title;
     source.ReadLine(title);
     return title;
 }
 
-ResultFileWriter::ResultFileWriter(char transformationCode, const std::filesystem::path& resultPath,
+ResultFileWriter::ResultFileWriter(ResultLayout layout, const std::filesystem::path& resultPath,
                                    std::string_view title)
-    : kind_(OutputKindOf(transformationCode)), result_(resultPath)
+    : layout_(layout), result_(resultPath)
 {
-    if (!result_.IsOpen()) {
+    if (!result_.IsOpen())
         throw FatalError(kResultIoMessage);
-    }
     result_.Write(title);
     result_.Write(kLineEnd);
 }
 
 void ResultFileWriter::Add(const PointRecord& record)
 {
-    if (kind_ == OutputKind::None) {
-        return;
-    }
     line_.clear();
-    AppendPointLine(line_, kind_, record);
+    AppendResultLine(line_, layout_, record);
     result_.Write(line_);
 }
 
 void ResultFileWriter::Finish()
 {
     result_.Write("ENDF");
-    if (!result_.Close()) {
+    if (!result_.Close())
         throw FatalError(kResultIoMessage);
-    }
-}
-
-void WriteResultFile(char transformationCode, const std::filesystem::path& newPointsPath,
-                     const std::filesystem::path& sourcePath, const std::filesystem::path& resultPath)
-{
-    const std::string title = ReadTitleLine(sourcePath);
-    PointFile points = PointFile::OpenForUpdate(newPointsPath);
-    ResultFileWriter result(transformationCode, resultPath, title);
-    for (std::uint64_t k = 0; k < points.Size(); ++k) {
-        result.Add(points.Read(k));
-    }
-    result.Finish();
-    points.Close();
 }
 
 } // namespace velmora

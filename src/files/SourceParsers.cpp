@@ -368,21 +368,72 @@ char ReadKindAndEllipsoids(TextReader& source, char pointKind, const std::filesy
     return kind.front();
 }
 
+// The record files of a common/new parse.
+struct CommonNewFiles {
+    PointFile newPoints;
+    PointFile commonPoints;
+    PointFile polygonPoints;
+    PointFile otherPoints;
+};
+
+// One "PC" or "PN" section, after its identifier line. Returns true when the section ended the
+// data (an "ENDF" line or the end of the file), false on its "END" line.
+bool ReadSection(TextReader& source, bool common, char kind, Variant variant, const SourceTargets& targets,
+                 CommonNewFiles& files)
+{
+    const bool geodetic = variant == Variant::Geodetic;
+    const bool threeD = kind == 'G';
+    const SectionMessages& messages =
+        common ? (geodetic ? kGeodeticCommon : kPlaneCommon) : (geodetic ? kGeodeticNew : kPlaneNew);
+    std::string line;
+    bool sectionHasPoints = false;
+    bool finished = true; // the end of the file closes the section like "ENDF"
+    while (source.ReadLine(line)) {
+        if (line.empty()) {
+            Stop(common ? kEmptyLineLong : kEmptyLineShort);
+        }
+        LineScanner scan(line);
+        const std::string name = scan.Name();
+        const std::string key = FirstField(name);
+        if (IsEndKeyword(key)) {
+            finished = key == "ENDF";
+            break;
+        }
+        sectionHasPoints = true;
+        PointRecord record = FreshRecord();
+        record.coordKind = kind;
+        record.hasHeight = threeD ? 1 : 0;
+        record.name.Assign(name);
+        ReadSystem(scan, variant, threeD, &messages[kXv], name, record.sys1);
+        if (!common) {
+            files.newPoints.Append(record);
+            continue;
+        }
+        ReadSystem(scan, variant, threeD, &messages[kXn], name, record.sys2);
+        switch (name.empty() || targets.keepMarkedCommonPoints ? ' ' : name.front()) {
+        case '*': ExcludedPoints(targets).Append(record); break;
+        case '#': files.polygonPoints.Append(record); break;
+        case '&': files.otherPoints.Append(record); break;
+        default: files.commonPoints.Append(record); break;
+        }
+    }
+    if (!sectionHasPoints) {
+        Stop(kNoPointsAfterIdentifier);
+    }
+    return finished;
+}
+
 void ParseCommonNew(TextReader& source, char pointKind, const SourceTargets& targets, EllipsoidPair& ellipsoids,
                     Variant variant)
 {
     const std::filesystem::path workDir = targets.newPoints.parent_path();
     // Every list is emptied up front, so that no list of an earlier command survives a source
     // without that section, and a second "PC" section adds to the first.
-    PointFile newPoints = PointFile::Create(targets.newPoints);
-    PointFile commonPoints = PointFile::Create(targets.commonPoints);
-    PointFile polygonPoints = PointFile::Create(workDir / kPolygonPointsFileName);
-    PointFile otherPoints = PointFile::Create(workDir / kOtherPointsFileName);
+    CommonNewFiles files{PointFile::Create(targets.newPoints), PointFile::Create(targets.commonPoints),
+                         PointFile::Create(workDir / kPolygonPointsFileName),
+                         PointFile::Create(workDir / kOtherPointsFileName)};
 
     const char kind = ReadKindAndEllipsoids(source, pointKind, workDir, ellipsoids);
-    const bool threeD = kind == 'G';
-    const bool geodetic = variant == Variant::Geodetic;
-
     std::string line;
     bool finished = false;
     while (!finished && source.ReadLine(line)) {
@@ -396,60 +447,12 @@ void ParseCommonNew(TextReader& source, char pointKind, const SourceTargets& tar
         if (identifier != "PC" && identifier != "PN") {
             Stop("Eroare: identificator de puncte <> PC sau PN.");
         }
-        const bool common = identifier == "PC";
-        const SectionMessages& messages =
-            common ? (geodetic ? kGeodeticCommon : kPlaneCommon) : (geodetic ? kGeodeticNew : kPlaneNew);
-        bool sectionHasPoints = false;
-        while (true) {
-            if (!source.ReadLine(line)) {
-                // The end of the file closes the section like "ENDF".
-                finished = true;
-                break;
-            }
-            if (line.empty()) {
-                Stop(common ? kEmptyLineLong : kEmptyLineShort);
-            }
-            LineScanner scan(line);
-            const std::string name = scan.Name();
-            const std::string key = FirstField(name);
-            if (IsEndKeyword(key)) {
-                finished = key == "ENDF";
-                break;
-            }
-            sectionHasPoints = true;
-            PointRecord record = FreshRecord();
-            record.coordKind = kind;
-            record.hasHeight = threeD ? 1 : 0;
-            record.name.Assign(name);
-            ReadSystem(scan, variant, threeD, &messages[kXv], name, record.sys1);
-            if (!common) {
-                newPoints.Append(record);
-                continue;
-            }
-            ReadSystem(scan, variant, threeD, &messages[kXn], name, record.sys2);
-            switch (name.empty() || targets.keepMarkedCommonPoints ? ' ' : name.front()) {
-            case '*':
-                ExcludedPoints(targets).Append(record);
-                break;
-            case '#':
-                polygonPoints.Append(record);
-                break;
-            case '&':
-                otherPoints.Append(record);
-                break;
-            default:
-                commonPoints.Append(record);
-                break;
-            }
-        }
-        if (!sectionHasPoints) {
-            Stop(kNoPointsAfterIdentifier);
-        }
+        finished = ReadSection(source, identifier == "PC", kind, variant, targets, files);
     }
-    newPoints.Close();
-    commonPoints.Close();
-    polygonPoints.Close();
-    otherPoints.Close();
+    files.newPoints.Close();
+    files.commonPoints.Close();
+    files.polygonPoints.Close();
+    files.otherPoints.Close();
 }
 
 bool LoadSource(char transformationCode, char pointKind, const std::filesystem::path& sourcePath,

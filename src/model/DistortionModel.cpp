@@ -4,57 +4,74 @@
 #include "files/NumberText.h"
 #include "files/RecordFile.h"
 #include "files/ResultWriter.h"
-#include "files/TextFile.h"
-#include "model/EngineSteps.h"
 #include "model/GridCells.h"
+#include "model/GridInterpolation.h"
 
 #include <cstdint>
-#include <stdexcept>
+#include <fstream>
 #include <string_view>
-#include <utility>
+#include <system_error>
 
 namespace velmora {
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kOutsideGridLine = " - exterior gridului de distorsiuni";
-
-// The plain codes write the target system's column order: Stereo70 (code '5') northing first,
-// Stereo30 (code '6') easting first.
-bool NorthFirst(char transformationCode)
+// The record layer would report an unusable file with its general message; the engine names it.
+PointFile OpenNewPoints(const std::filesystem::path& path)
 {
-    switch (transformationCode) {
-    case '5':
-        return true;
-    case '6':
-        return false;
-    default:
-        throw std::invalid_argument("the model application runs the codes '5' and '6' only");
+    std::error_code error;
+    const std::uintmax_t bytes = std::filesystem::file_size(path, error);
+    const bool usable = !error && bytes % sizeof(PointRecord) == 0
+                        && std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).is_open();
+    if (!usable) {
+        throw FatalError(kNewPointsInvalidMessage);
+    }
+    PointFile points = PointFile::OpenForUpdate(path);
+    if (points.Size() == 0) {
+        throw FatalError(kNoNewPointsMessage);
+    }
+    return points;
+}
+
+// Plane models take the bicubic patch; three-dimensional ones the weighted prediction, which
+// falls back to the bilinear one where its stencil meets a node without data.
+void InterpolateSignal(PointRecord& point, const NodeGrid& grid, char kind)
+{
+    if (kind == 'P') {
+        InterpolateBicubic(point, grid, kPlaneSignal);
+    } else if (kind == 'G' && !InterpolateWeighted(point, grid, kSpatialSignal)) {
+        InterpolateBilinear(point, grid, kSpatialSignal);
     }
 }
 
-// The final East and North in the order the result file writes them.
-std::pair<double, double> OutputOrder(const PointRecord& point, bool northFirst)
+// The regression trend of every point when the model has one, and the signal of every point
+// inside the grid. Returns whether regression values are now in the records.
+bool ComputeSignals(PointFile& points, const DistortionModel& model, char modelKind, char kind,
+                    bool regressionApplied)
 {
-    const double east = point.modelWork2[3];
-    const double north = point.modelWork2[4];
-    return northFirst ? std::pair{north, east} : std::pair{east, north};
+    for (std::uint64_t k = 0; k < points.Size(); ++k) {
+        PointRecord point = points.Read(k);
+        if (model.parameters.regressionPresent != 0) {
+            EvaluateRegression(point, model.parameters, modelKind);
+            regressionApplied = true;
+        }
+        if (point.pointState == 'D') {
+            InterpolateSignal(point, model.grid, kind);
+        }
+        points.Write(k, point);
+    }
+    return regressionApplied;
 }
 
-void AppendResultLine(std::string& line, const PointRecord& point, bool northFirst)
+// modelWork2[3..4] (and [5] for kind 'G'): the trend or Helmert coordinates, plus the signal for
+// a point inside the grid.
+void SetFinalCoordinates(PointRecord& point, char kind, bool regressionApplied)
 {
-    line.append(point.name.View());
-    if (point.pointState == 'D') {
-        const auto [first, second] = OutputOrder(point, northFirst);
-        line.append(", ");
-        AppendFixed(line, first, 10, 3);
-        line.append(", ");
-        AppendFixed(line, second, 10, 3);
-    } else {
-        line.append(kOutsideGridLine);
+    const std::size_t components = kind == 'G' ? 3 : 2;
+    const auto& base = regressionApplied ? point.regression : point.result;
+    for (std::size_t c = 0; c < components; ++c) {
+        point.modelWork2[3 + c] = point.pointState == 'D' ? base[c] + point.residual[c] : base[c];
     }
-    line.append(kLineEnd);
 }
 
 InteractiveResult InteractiveResultOf(const PointRecord& point, bool northFirst)
@@ -62,19 +79,9 @@ InteractiveResult InteractiveResultOf(const PointRecord& point, bool northFirst)
     if (point.pointState != 'D') {
         return {true, {}, {}};
     }
-    const auto [first, second] = OutputOrder(point, northFirst);
-    return {false, FormatFixed(first, 10, 3), FormatFixed(second, 10, 3)};
-}
-
-std::string FirstLineOf(const std::filesystem::path& path)
-{
-    TextReader source(path);
-    if (!source.IsOpen()) {
-        throw FatalError(kSourceIoMessage);
-    }
-    std::string line;
-    source.ReadLine(line);
-    return line;
+    const double east = point.modelWork2[3];
+    const double north = point.modelWork2[4];
+    return {false, FormatFixed(northFirst ? north : east, 10, 3), FormatFixed(northFirst ? east : north, 10, 3)};
 }
 
 } // namespace
@@ -88,37 +95,24 @@ DistortionModel LoadDistortionModel(const std::filesystem::path& nodeGridPath,
 
 std::vector<InteractiveResult> ApplyDistortionModel(const DistortionModel& model, const ModelApplicationJob& job)
 {
-    const bool northFirst = NorthFirst(job.transformationCode);
     PointFile points = OpenNewPoints(job.newPointsPath);
     // The plain codes' parsers store no kind letter: their models are plane.
     const char kind = 'P';
-    const bool regressionApplied = ComputeSignals(points, model, job.modelKind, kind, job.regressionApplied, SignalRule::ByKind);
+    const bool regressionApplied = ComputeSignals(points, model, job.modelKind, kind, job.regressionApplied);
 
-    const std::string title = FirstLineOf(job.inputPath);
-    TextWriter result(job.resultPath);
-    if (!result.IsOpen()) {
-        throw FatalError(kResultIoMessage);
-    }
-    result.Write(title);
-    result.Write(kLineEnd);
-
+    ResultFileWriter result(job.layout, job.resultPath, ReadTitleLine(job.inputPath));
+    const bool northFirst = job.layout == ResultLayout::ModelNorthFirst;
     std::vector<InteractiveResult> interactive;
-    std::string line;
     for (std::uint64_t k = 0; k < points.Size(); ++k) {
         PointRecord point = points.Read(k);
         SetFinalCoordinates(point, kind, regressionApplied);
         points.Write(k, point);
-        line.clear();
-        AppendResultLine(line, point, northFirst);
-        result.Write(line);
+        result.Add(point);
         if (job.interactiveMode) {
             interactive.push_back(InteractiveResultOf(point, northFirst));
         }
     }
-    result.Write("ENDF");
-    if (!result.Close()) {
-        throw FatalError(kResultIoMessage);
-    }
+    result.Finish();
     points.Close();
     return interactive;
 }

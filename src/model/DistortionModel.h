@@ -1,19 +1,17 @@
 // The model application engine: applies a prepared distortion model (a plane Helmert similarity,
 // an optional regression trend and a residual signal interpolated from the node grid) to the new
-// points of a job and writes the result text file of the Bucharest plane-to-plane commands:
-//   code '5' (Stereo30 -> Stereo70):  name, ", " North:10:3, ", " East:10:3
-//   code '6' (Stereo70 -> Stereo30):  name, ", " East:10:3, ", " North:10:3
-//   a point outside the grid (or touching its exterior): name " - exterior gridului de distorsiuni"
-// after the source's first line, with CR LF line ends and "ENDF" without one at the end. The
-// final coordinates also stay in the records (modelWork2[3..5]).
+// points of a job and writes the result text file of the Bucharest plane-to-plane commands in one
+// of the model layouts of files/ResultWriter.h: Stereo70 targets (code '5') North first, Stereo30
+// targets (code '6') East first. The final coordinates also stay in the records (modelWork2[3..5]).
 //
 // Typical use by the commands of codes '5' and '6', after parsing the source into "PNXYZ.REC":
-//   ModelApplicationJob job{code, newPointsPath, inputPath, resultPath, 'P', regressionFlag, interactive};
+//   ModelApplicationJob job{layout, newPointsPath, inputPath, resultPath, 'P', regressionFlag, interactive};
 //   const auto outcome = RunModelApplication(nodeGridPath, parameterPath, job);
 // In interactive mode every new point gives one InteractiveResult, in file order.
 #pragma once
 
 #include "files/PointRecord.h"
+#include "files/ResultWriter.h"
 #include "model/ModelParameters.h"
 #include "model/NodeGrid.h"
 
@@ -41,7 +39,7 @@ DistortionModel LoadDistortionModel(const std::filesystem::path& nodeGridPath,
                                     const std::filesystem::path& parameterPath);
 
 struct ModelApplicationJob {
-    char transformationCode = '5';         // '5' or '6'
+    ResultLayout layout = ResultLayout::ModelNorthFirst; // one of the two model layouts
     std::filesystem::path newPointsPath;   // prepared by AssignGridCells
     std::filesystem::path inputPath;       // the source text file; its first line heads the result
     std::filesystem::path resultPath;      // the result text file, replaced
@@ -55,14 +53,13 @@ struct InteractiveResult {
     // The point lies outside the grid: all five result texts are emptied and the message box
     // kOutsideGridMessage (caption kOutsideGridCaption) is shown.
     bool outsideGrid = false;
-    // Otherwise result texts 1 and 2 (the dialog's output fields), in the target system's order:
-    // code '5' North then East, code '6' East then North, each :10:3. Texts 3 to 5 stay as they are.
+    // Otherwise result texts 1 and 2 (the dialog's output fields), in the order of the job's
+    // layout, each :10:3. Texts 3 to 5 stay as they are.
     std::string resultText1;
     std::string resultText2;
 };
 
-// The engine for the plain codes '5' and '6' (std::invalid_argument for any other code): the
-// regression trend when the model has one, the signal of every point inside the grid, the final
+// The engine for the plain codes '5' and '6': the regression trend when the model has one, the signal of every point inside the grid, the final
 // coordinates and the result file. Returns one result per new point in interactive mode, none
 // otherwise. Throws FatalError: kNewPointsInvalidMessage when the new-points file cannot be
 // opened, kNoNewPointsMessage when it holds no point, the interpolators' messages for a point that

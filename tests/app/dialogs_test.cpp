@@ -25,6 +25,8 @@ namespace velmora {
 
 namespace {
 
+using F = PointField;
+
 void WriteFile(const QString& path, const std::string& bytes)
 {
     std::ofstream(path.toStdString(), std::ios::binary) << bytes;
@@ -49,7 +51,7 @@ private slots:
         QVERIFY(work.isValid());
         QVERIFY(QDir::setCurrent(work.path()));
         dialogs = test::ScriptedDialogs{};
-        frame = std::make_unique<TFrameForm>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs, [] {});
+        frame = std::make_unique<MainWindow>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs, [] {});
     }
     void cleanup()
     {
@@ -61,29 +63,29 @@ private slots:
     {
         const QString source = work.filePath("pct.txt");
         WriteFile(source, "T\r\nA, 45 0 0, 25 0 0\r\nENDF");
-        TOKBottomDlg& dialog = *frame->OKBottomDlg;
+        FileSelectionDialog& dialog = *frame->FileSelection;
         CommandContext& ctx = frame->Context();
         ctx.transformationCode = '3';
         test::ModalScript script;
         script.Expect(&dialog, [&] {
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Caption"));
-            QCOMPARE(dialog.Edit3->text(), QStringLiteral("*.TXT"));
-            dialog.OKBtn->click(); // nothing chosen yet
+            QCOMPARE(dialog.SourceName->text(), QStringLiteral("*.TXT"));
+            dialog.OkButton->click(); // nothing chosen yet
             dialogs.openNames = {source};
             dialogs.saveNames = {work.filePath("pct.dat")};
-            dialog.BitBtn2->click();
-            dialog.Button1->click();
-            dialog.OKBtn->click(); // the result becomes pct.txt: the source itself
+            dialog.SourceButton->click();
+            dialog.ResultButton->click();
+            dialog.OkButton->click(); // the result becomes pct.txt: the source itself
             dialogs.openNames = {work.filePath("absent.txt")};
-            dialog.BitBtn2->click();
+            dialog.SourceButton->click();
             dialogs.saveNames = {work.filePath("rez")};
-            dialog.Button1->click();
-            dialog.OKBtn->click();
+            dialog.ResultButton->click();
+            dialog.OkButton->click();
             dialogs.openNames = {QString()}; // cancelled: the previous choice stays
-            dialog.BitBtn2->click();
+            dialog.SourceButton->click();
             dialogs.openNames = {source};
-            dialog.BitBtn2->click();
-            dialog.OKBtn->click();
+            dialog.SourceButton->click();
+            dialog.OkButton->click();
         });
         QVERIFY(dialog.Select(ctx, QStringLiteral("Caption")));
         QVERIFY(script.Done());
@@ -95,13 +97,13 @@ private slots:
         QCOMPARE(dialogs.filters.mid(0, 2), (QStringList{"Fisier intrare|*.TXT", "Fisier iesire |*.TXT"}));
         QCOMPARE(QString::fromStdString(ctx.resultPath), work.filePath("rez.txt"));
         QCOMPARE(QString::fromStdString(ctx.inputPath), source);
-        QCOMPARE(dialog.Edit3->text(), source);
+        QCOMPARE(dialog.SourceName->text(), source);
 
         // Another command's temporary names never reach the dialog; Cancel confirms nothing.
         ctx.inputPath = "INPUT.TMP";
         script.Expect(&dialog, [&] {
             QCOMPARE(QString::fromStdString(ctx.inputPath), source);
-            dialog.CancelBtn->click();
+            dialog.CancelButton->click();
         });
         QVERIFY(!dialog.Select(ctx, QStringLiteral("Caption")));
         QVERIFY(!ctx.dialogConfirmed);
@@ -109,19 +111,19 @@ private slots:
 
     void zoneDialogKeepsTheChoice()
     {
-        TOKRightDlg& dialog = *frame->OKRightDlg;
+        ZoneDialog& dialog = *frame->ZoneSelection;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("      Optiuni pentru fusul ETRS-TMzn"));
         QCOMPARE(dialog.Zone35->text(), QStringLiteral("fus 35 (24°..27°..30°)"));
         CommandContext ctx;
         test::ModalScript script;
-        script.Expect(&dialog, [&] { dialog.OKBtn->click(); });
+        script.Expect(&dialog, [&] { dialog.OkButton->click(); });
         script.Expect(&dialog, [&] {
             dialog.Zone35->setChecked(true);
-            dialog.OKBtn->click();
+            dialog.OkButton->click();
         });
         script.Expect(&dialog, [&] {
             QVERIFY(dialog.Zone35->isChecked());
-            dialog.CancelBtn->click();
+            dialog.CancelButton->click();
         });
         QVERIFY(dialog.Select(ctx));
         QCOMPARE(ctx.tmZone, 34);
@@ -134,48 +136,48 @@ private slots:
 
     void interactiveEtrs89PointWithItsValidation()
     {
-        TOKBottomDlg1& dialog = *frame->OKBottomDlg1;
-        QCOMPARE(dialog.Edit(1)->maxLength(), 3);
-        QCOMPARE(dialog.Edit(4)->maxLength(), 5);
-        QCOMPARE(dialog.Edit(9)->maxLength(), 10);
-        QVERIFY(dialog.Edit(10)->isReadOnly());
+        PointDialogWindow& dialog = *frame->GeodeticPoint;
+        QCOMPARE(dialog.Field(F::BDegrees)->maxLength(), 3);
+        QCOMPARE(dialog.Field(F::BFraction)->maxLength(), 5);
+        QCOMPARE(dialog.Field(F::InputHeight)->maxLength(), 10);
+        QCOMPARE(dialog.Field(F::InputHeight)->objectName(), QStringLiteral("Edit9"));
+        QVERIFY(dialog.Field(F::OutputX)->isReadOnly());
         test::ModalScript script;
         script.Expect(&dialog, [&] {
             const std::array<const char*, 8> texts{"45", "60", "15", "5", "25", "10", "5", "25"};
+            const std::span<const PointFieldLimit> inputs = InputFields(PointDialogKind::Geodetic);
             for (std::size_t k = 0; k < texts.size(); ++k)
-                dialog.Edit(static_cast<int>(k) + 1)->setText(texts[k]);
-            dialog.OKButton()->click();
+                dialog.Field(inputs[k].field)->setText(texts[k]);
+            dialog.OkButton()->click();
         });
         script.Expect(&dialog, [&] {
-            QCOMPARE(dialog.Edit(2)->text(), QStringLiteral("60"));
-            dialog.Edit(2)->setText("30");
-            dialog.OKButton()->click();
+            QCOMPARE(dialog.Field(F::BMinutes)->text(), QStringLiteral("60"));
+            dialog.Field(F::BMinutes)->setText("30");
+            dialog.OkButton()->click();
         });
         QString x;
         QString y;
         QString height;
         script.Expect(&dialog, [&] {
-            x = dialog.Edit(10)->text();
-            y = dialog.Edit(11)->text();
-            height = dialog.Edit(14)->text();
+            x = dialog.Field(F::OutputX)->text();
+            y = dialog.Field(F::OutputY)->text();
+            height = dialog.Field(F::OutputHeight)->text();
             dialog.CancelButton()->click();
         });
-        frame->findChild<QAction*>("mm121Click")->trigger();
+        frame->findChild<QAction*>("etrs89-stereo70/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QCOMPARE(dialogs.errors, QStringList{"Coordonata B are minute >= 60"});
         QCOMPARE(dialog.windowTitle(), QStringLiteral(" (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42"));
         QVERIFY(LabelTexts(&dialog).contains("x (Nord)"));
 
-        test::RecordingConsole console;
         GridCache grids;
-        CoreEnv env{VELMORA_DEMO_DATA_DIR, 34, console, grids};
-        double out[3];
-        QCOMPARE(TransformPoint(env, 1, 0, 25 + 10 / 60.0 + 5.25 / 3600, 45 + 30 / 60.0 + 15.5 / 3600, 0.0, out[0],
-                                out[1], out[2]),
-                 0);
-        QCOMPARE(x.toStdString(), FormatFixed(out[0], 11, 3));
-        QCOMPARE(y.toStdString(), FormatFixed(out[1], 11, 3));
+        CoreEnv env{VELMORA_DEMO_DATA_DIR, 34, grids};
+        const auto out = TransformPoint(env, TransformationType::EtrsToStereo70, 0, 25 + 10 / 60.0 + 5.25 / 3600,
+                                        45 + 30 / 60.0 + 15.5 / 3600, 0.0);
+        QVERIFY(out);
+        QCOMPARE(x.toStdString(), FormatFixed(out->first, 11, 3));
+        QCOMPARE(y.toStdString(), FormatFixed(out->second, 11, 3));
         QCOMPARE(height, QString());
         QVERIFY(!frame->Context().interactiveMode);
         QVERIFY(!frame->Busy());
@@ -183,38 +185,38 @@ private slots:
 
     void stereo70ToTmznWithTheZoneDialogCancelled()
     {
-        TOKRightDlg12& dialog = *frame->OKRightDlg12;
+        PointDialogWindow& dialog = *frame->PlanePoint;
         test::ModalScript script;
         script.Expect(&dialog, [&] {
-            dialog.Edit(10)->setText("500000");
-            dialog.Edit(11)->setText("500000");
-            dialog.OKButton()->click();
+            dialog.Field(F::InputX)->setText("500000");
+            dialog.Field(F::InputY)->setText("500000");
+            dialog.OkButton()->click();
         });
-        script.Expect(frame->OKRightDlg, [&] { frame->OKRightDlg->CancelBtn->click(); });
+        script.Expect(frame->ZoneSelection, [&] { frame->ZoneSelection->CancelButton->click(); });
         script.Expect(&dialog, [&] {
-            QCOMPARE(dialog.Edit(1)->text(), QString());
-            QCOMPARE(dialog.Edit(10)->text(), QStringLiteral("500000"));
-            dialog.OKButton()->click();
+            QCOMPARE(dialog.Field(F::OutputX)->text(), QString());
+            QCOMPARE(dialog.Field(F::InputX)->text(), QStringLiteral("500000"));
+            dialog.OkButton()->click();
         });
-        script.Expect(frame->OKRightDlg, [&] {
-            frame->OKRightDlg->Zone35->setChecked(true);
-            frame->OKRightDlg->OKBtn->click();
+        script.Expect(frame->ZoneSelection, [&] {
+            frame->ZoneSelection->Zone35->setChecked(true);
+            frame->ZoneSelection->OkButton->click();
         });
         QString north;
         QString east;
         script.Expect(&dialog, [&] {
-            north = dialog.Edit(1)->text();
-            east = dialog.Edit(5)->text();
+            north = dialog.Field(F::OutputX)->text();
+            east = dialog.Field(F::OutputY)->text();
             dialog.CancelButton()->click();
         });
-        frame->findChild<QAction*>("Interactiv5Click")->trigger();
+        frame->findChild<QAction*>("stereo70-tm/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(dialogs.errors.isEmpty());
         QVERIFY(LabelTexts(&dialog).contains("Iesire:[x,y,(H)]_TMzn (EVRF)"));
         QCOMPARE(north.size(), 11);
         QCOMPARE(east.size(), 12);
-        QCOMPARE(dialog.Edit(3)->text(), QString());
+        QCOMPARE(dialog.Field(F::OutputHeight)->text(), QString());
         QCOMPARE(frame->Context().tmZone, 35);
     }
 
@@ -222,21 +224,21 @@ private slots:
     // sample's result file.
     void interactiveStereo30PointThroughTheModel()
     {
-        TOKBottomDlg2& dialog = *frame->OKBottomDlg2;
+        PointDialogWindow& dialog = *frame->Stereo30ModelPoint;
         test::ModalScript script;
         script.Expect(&dialog, [&] {
-            dialog.Edit(1)->setText("556673.510");
-            dialog.Edit(3)->setText("336888.420");
-            dialog.OKButton()->click();
+            dialog.Field(F::InputX)->setText("556673.510");
+            dialog.Field(F::InputY)->setText("336888.420");
+            dialog.OkButton()->click();
         });
         QString north;
         QString east;
         script.Expect(&dialog, [&] {
-            north = dialog.Edit(10)->text();
-            east = dialog.Edit(11)->text();
+            north = dialog.Field(F::OutputX)->text();
+            east = dialog.Field(F::OutputY)->text();
             dialog.CancelButton()->click();
         });
-        frame->findChild<QAction*>("Interactiv11Click")->trigger();
+        frame->findChild<QAction*>("stereo30-stereo70/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(dialogs.errors.isEmpty());
@@ -257,20 +259,20 @@ private slots:
         dialogs.openNames = {work.filePath("lung.txt")};
         dialogs.saveNames = {work.filePath("rez.txt")};
         test::ModalScript script;
-        script.Expect(frame->OKBottomDlg, [&] {
-            frame->OKBottomDlg->BitBtn2->click();
-            frame->OKBottomDlg->Button1->click();
-            frame->OKBottomDlg->OKBtn->click();
+        script.Expect(frame->FileSelection, [&] {
+            frame->FileSelection->SourceButton->click();
+            frame->FileSelection->ResultButton->click();
+            frame->FileSelection->OkButton->click();
         });
         int maximum = 0;
-        script.Expect(frame->Form5, [&] { maximum = frame->Form5->ProgressBar1->maximum(); });
+        script.Expect(frame->Progress, [&] { maximum = frame->Progress->Bar->maximum(); });
         QString information;
-        script.Expect(frame->Form2, [&] {
-            information = frame->Form2->Memo1->toPlainText();
-            QVERIFY(!frame->Form5->isVisible());
-            frame->Form2->Button1->click();
+        script.Expect(frame->InformationMessage, [&] {
+            information = frame->InformationMessage->Text->toPlainText();
+            QVERIFY(!frame->Progress->isVisible());
+            frame->InformationMessage->OkButton->click();
         });
-        frame->findChild<QAction*>("mm111Click")->trigger();
+        frame->findChild<QAction*>("etrs89-stereo70/din-fisier")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QCOMPARE(maximum, 5000);
@@ -282,7 +284,7 @@ private slots:
 private:
     QTemporaryDir work;
     test::ScriptedDialogs dialogs;
-    std::unique_ptr<TFrameForm> frame;
+    std::unique_ptr<MainWindow> frame;
 };
 
 } // namespace velmora

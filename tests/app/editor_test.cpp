@@ -55,7 +55,7 @@ private slots:
     void init()
     {
         dialogs = test::ScriptedDialogs{};
-        frame = std::make_unique<TFrameForm>(std::filesystem::path(dir.path().toStdString()), dialogs, [] {});
+        frame = std::make_unique<MainWindow>(std::filesystem::path(dir.path().toStdString()), dialogs, [] {});
     }
     void cleanup() { frame.reset(); }
 
@@ -80,7 +80,7 @@ private slots:
         const QString path = dir.filePath("sursa.txt");
         const std::string bytes = "Titlu \xB0\r\nA1,\xA0" "45 30 15.5, 25 10 5\r\n\r\nENDF";
         WriteBytes(path, bytes);
-        TEditForm* editor = frame->OpenEditor(path);
+        EditorWindow* editor = frame->OpenEditor(path);
         QVERIFY(editor != nullptr);
         QCOMPARE(editor->windowTitle(), QStringLiteral("sursa.txt"));
         QVERIFY(editor->Editor->toPlainText().startsWith(QString::fromUtf8("Titlu °\nA1,")));
@@ -105,7 +105,7 @@ private slots:
 
     void savingANewWindowAsksForAName()
     {
-        TEditForm* editor = frame->NewEditor();
+        EditorWindow* editor = frame->NewEditor();
         QCOMPARE(editor->windowTitle(), QStringLiteral("Untitled"));
         editor->Editor->setPlainText("P1, 1, 2\nENDF");
         dialogs.saveNames = {QString()};
@@ -123,7 +123,7 @@ private slots:
 
     void closingAModifiedWindowAsksFirst()
     {
-        TEditForm* editor = frame->NewEditor();
+        EditorWindow* editor = frame->NewEditor();
         editor->Editor->insertPlainText("text");
         QMdiSubWindow* window = frame->MdiArea->currentSubWindow();
         dialogs.answers = {QMessageBox::Cancel};
@@ -142,7 +142,7 @@ private slots:
         QTRY_COMPARE(frame->MdiArea->subWindowList().size(), 0);
         QCOMPARE(ReadBytes(dir.filePath("inchis.txt")), std::string("text"));
 
-        TEditForm* other = frame->NewEditor();
+        EditorWindow* other = frame->NewEditor();
         other->Editor->insertPlainText("discarded");
         dialogs.answers = {QMessageBox::No};
         QVERIFY(frame->close());
@@ -150,7 +150,7 @@ private slots:
 
     void editCommandsFollowTheSelectionAndClipboard()
     {
-        TEditForm* editor = frame->NewEditor();
+        EditorWindow* editor = frame->NewEditor();
         editor->Editor->setPlainText("abc def");
         editor->UpdateEditActions();
         QVERIFY(!editor->EditCut->isEnabled());
@@ -187,7 +187,7 @@ private slots:
     {
         const QStringList idle = VisibleMenus(*frame);
         QCOMPARE(idle.first(), QStringLiteral("&File"));
-        TEditForm* first = frame->NewEditor();
+        EditorWindow* first = frame->NewEditor();
         QCOMPARE(VisibleMenus(*frame).mid(0, 3), (QStringList{"&File", "&Edit", "&Character"}));
         QVERIFY(frame->menuBar()->actions().contains(first->FileMenu->menuAction()));
         QVERIFY(first->CharacterLeft->isChecked());
@@ -195,7 +195,7 @@ private slots:
         first->CharacterWordWrap->trigger();
         QCOMPARE(first->Editor->lineWrapMode(), QTextEdit::NoWrap);
 
-        TEditForm* second = frame->NewEditor();
+        EditorWindow* second = frame->NewEditor();
         QVERIFY(frame->menuBar()->actions().contains(second->FileMenu->menuAction()));
         QVERIFY(!frame->menuBar()->actions().contains(first->FileMenu->menuAction()));
 
@@ -218,7 +218,7 @@ private slots:
     {
         const QString path = dir.filePath("sursa.txt");
         WriteBytes(path, "Lucrare\r\nP1, 1, 2\r\nENDF");
-        TEditForm* editor = frame->OpenEditor(path);
+        EditorWindow* editor = frame->OpenEditor(path);
         QPrinter& printer = frame->Printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath("tiparit.pdf"));
@@ -234,7 +234,7 @@ private slots:
 private:
     QTemporaryDir dir;
     test::ScriptedDialogs dialogs;
-    std::unique_ptr<TFrameForm> frame;
+    std::unique_ptr<MainWindow> frame;
 };
 
 } // namespace velmora

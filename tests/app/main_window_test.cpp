@@ -47,7 +47,7 @@ private slots:
     void init()
     {
         quits = 0;
-        frame = std::make_unique<TFrameForm>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs,
+        frame = std::make_unique<MainWindow>(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs,
                                              [this] { ++quits; });
     }
     void cleanup() { frame.reset(); }
@@ -59,20 +59,37 @@ private slots:
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
         QCOMPARE(frame->centralWidget()->size(), QSize(744, 418));
-        QVERIFY(!frame->Label1->isVisible());
-        QVERIFY(frame->Image1->isVisible());
-        QCOMPARE(frame->Form1->windowTitle(), QStringLiteral("Mesaj de eroare"));
-        QCOMPARE(frame->Form2->windowTitle(), QStringLiteral("Mesaj de informare"));
-        QCOMPARE(frame->Form3->windowTitle(), QStringLiteral("About"));
-        QCOMPARE(frame->Form5->windowTitle(), QStringLiteral("Progresul procedurii de calcul grid"));
-        QCOMPARE(frame->Form1->Label1->text(), QStringLiteral("Pentru a executa alta transformare, relansati  aplicatia!"));
+        QVERIFY(!frame->WaitLabel->isVisible());
+        QVERIFY(frame->Picture->isVisible());
+        QCOMPARE(frame->ErrorMessage->windowTitle(), QStringLiteral("Mesaj de eroare"));
+        QCOMPARE(frame->InformationMessage->windowTitle(), QStringLiteral("Mesaj de informare"));
+        QCOMPARE(frame->About->windowTitle(), QStringLiteral("About"));
+        QCOMPARE(frame->Progress->windowTitle(), QStringLiteral("Progresul procedurii de calcul grid"));
+        QCOMPARE(frame->ErrorMessage->Note->text(), QStringLiteral("Pentru a executa alta transformare, relansati  aplicatia!"));
         QVERIFY(!frame->Context().interactiveMode);
 
         QStringList about;
-        for (const QLabel* label : frame->Form3->findChildren<QLabel*>())
+        for (const QLabel* label : frame->About->findChildren<QLabel*>())
             about << label->text();
         QCOMPARE(about.mid(0, 2), (QStringList{"Velmora", "Version 4.08"}));
         QVERIFY(about.join(' ').contains(QStringLiteral("demonstrative")));
+    }
+
+    // The client area keeps its size whatever font the menu bar is drawn in.
+    void clientAreaDoesNotDependOnTheFont()
+    {
+        const QFont original = QApplication::font();
+        for (const int points : {6, 30}) {
+            QFont font = original;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+            MainWindow window(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs, [] {});
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QCOMPARE(window.centralWidget()->size(), QSize(744, 418));
+            QCOMPARE(window.height(), 418 + window.menuBar()->height());
+        }
+        QApplication::setFont(original);
     }
 
     void menuItemsAndTheirStates()
@@ -124,18 +141,20 @@ private slots:
                               "(x,y,H_MN)_Stereo30_Bucuresti-->(B,L,h)_ETRS89",
                               "(x,y)_Stereo30_Bucuresti-->(x,y)_Stereo70", "(x,y)_Stereo70-->(x,y)_Stereo30_Bucuresti"}));
 
-        // Every command is a "Din fisier" / "Interactiv" pair named after its handler; the hidden
-        // duplicates sit in invisible, disabled submenus.
-        const QStringList visibleHandlers{"mm111Click",        "mm121Click",       "Dinfisier1Click",
-                                          "Iteractiv1Click",   "Dinfisier6Click",  "Interactiv5Click",
-                                          "Dinfisier13Click",  "Interactiv12Click"};
-        for (const QString& name : visibleHandlers) {
+        // Every transformation is a "Din fisier" / "Interactiv" pair named after the command; the
+        // hidden duplicates sit in invisible, disabled submenus.
+        const QStringList visibleItems{"etrs89-stereo70/din-fisier",   "etrs89-stereo70/interactiv",
+                                       "stereo70-etrs89/din-fisier",   "stereo70-etrs89/interactiv",
+                                       "stereo70-tm/din-fisier",       "stereo70-tm/interactiv",
+                                       "stereo70-stereo30/din-fisier", "stereo70-stereo30/interactiv"};
+        for (const QString& name : visibleItems) {
             auto* action = frame->findChild<QAction*>(name);
             QVERIFY2(action != nullptr, qPrintable(name));
             QVERIFY(action->isEnabled());
             QVERIFY(action->text() == "Din fisier" || action->text() == "Interactiv");
         }
-        for (const char* name : {"Dinfisier2Click", "Interactiv1Click", "Dinfisier5Click", "Interactiv4Click"}) {
+        for (const char* name : {"romania-stereo30-stereo70/din-fisier", "romania-stereo30-stereo70/interactiv",
+                                 "romania-stereo30-etrs89/din-fisier", "romania-stereo30-etrs89/interactiv"}) {
             auto* action = frame->findChild<QAction*>(name);
             QVERIFY2(action != nullptr, name);
             auto* submenu = qobject_cast<QMenu*>(action->parent());
@@ -159,7 +178,7 @@ private slots:
         QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("Cuprins")));
 
         QTemporaryDir empty;
-        TFrameForm elsewhere(empty.path().toStdString(), dialogs, [] {});
+        MainWindow elsewhere(empty.path().toStdString(), dialogs, [] {});
         TopMenu(elsewhere, "Help")->actions().at(0)->trigger();
         auto* missing = elsewhere.findChild<HelpWindow*>();
         QVERIFY(missing->Browser->toPlainText().contains(QStringLiteral("nu a fost gasit")));
@@ -175,21 +194,21 @@ private slots:
         test::ModalScript script;
         QString console;
         QString error;
-        script.Expect(frame->OKBottomDlg4, [&] {
-            frame->OKBottomDlg4->Edit(10)->setText("10");
-            frame->OKBottomDlg4->Edit(11)->setText("10");
-            frame->OKBottomDlg4->OKButton()->click();
+        script.Expect(frame->PlaneToGeodeticPoint, [&] {
+            frame->PlaneToGeodeticPoint->Field(PointField::InputX)->setText("10");
+            frame->PlaneToGeodeticPoint->Field(PointField::InputY)->setText("10");
+            frame->PlaneToGeodeticPoint->OkButton()->click();
         });
         script.Expect(frame->Console, [&] {
             console = frame->Console->Output->toPlainText();
             QTest::keyClick(frame->Console->Input, Qt::Key_Return);
         });
-        script.Expect(frame->Form1, [&] {
-            error = frame->Form1->Memo1->toPlainText();
+        script.Expect(frame->ErrorMessage, [&] {
+            error = frame->ErrorMessage->Text->toPlainText();
             QCOMPARE(quits, 0);
-            frame->Form1->close();
+            frame->ErrorMessage->close();
         });
-        frame->findChild<QAction*>("Iteractiv1Click")->trigger();
+        frame->findChild<QAction*>("stereo70-etrs89/interactiv")->trigger();
         QVERIFY(script.Done());
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(console.endsWith(QStringLiteral("Tastati <Enter>...")));
@@ -197,14 +216,14 @@ private slots:
         QCOMPARE(quits, 1);
         // Nothing runs after the error window.
         QVERIFY(frame->Busy());
-        frame->findChild<QAction*>("Iteractiv1Click")->trigger();
+        frame->findChild<QAction*>("stereo70-etrs89/interactiv")->trigger();
         QVERIFY(script.unexpected.isEmpty());
         QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
     }
 
 private:
     test::ScriptedDialogs dialogs;
-    std::unique_ptr<TFrameForm> frame;
+    std::unique_ptr<MainWindow> frame;
     int quits = 0;
 };
 

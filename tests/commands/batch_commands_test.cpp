@@ -9,11 +9,15 @@
 #include "commands/CommandGrids.h"
 #include "model/ModelTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Transform.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <set>
 #include <sstream>
+#include <tuple>
 
 namespace velmora {
 namespace {
@@ -31,6 +35,8 @@ public:
     std::vector<std::string> information;
     test::RecordingConsole console;
     int consoleOpen = 0;
+    // Runs once the dialog has accepted the files, before the command reads them.
+    std::function<void()> afterSelection;
 
     bool SelectFiles(CommandContext& ctx, const std::string&) override
     {
@@ -42,6 +48,8 @@ public:
             messages.push_back(*message);
             return false;
         }
+        if (afterSelection)
+            afterSelection();
         return ctx.dialogConfirmed;
     }
     bool SelectZone(CommandContext& ctx) override
@@ -72,7 +80,10 @@ protected:
         ui.result = (work / "rez.txt").string();
     }
 
-    void Run(std::string_view code) { RunBatchCommand(ctx, ui, *FindBatchCommand(code), work.Path()); }
+    void Run(std::string_view codeOrName)
+    {
+        RunBatchCommand(ctx, ui, *FindTransformation(codeOrName)->transformation, work.Path());
+    }
 
     test::TempDir data;
     test::TempDir work;
@@ -87,15 +98,15 @@ TEST_F(BatchCommandTest, GeodeticSourceToStereo70)
     ASSERT_EQ(ui.information, std::vector<std::string>{"Fisierul rezultat este: " + ui.result + "."});
     EXPECT_EQ(ui.consoleOpen, 0);
 
-    test::RecordingConsole console;
     GridCache grids;
-    CoreEnv env{data.Path(), 34, console, grids};
-    double a[3], b[3];
-    ASSERT_EQ(TransformPoint(env, 1, 1, 25 + 10 / 60.0 + 5.25 / 3600, 45 + 30 / 60.0 + 15.5 / 3600, 120.3, a[0], a[1], a[2]), 0);
-    ASSERT_EQ(TransformPoint(env, 1, 0, 26.0, 46.0, 0.0, b[0], b[1], b[2]), 0);
-    const std::string expected = "Titlu lucrare\r\nA1, " + FormatFixed(a[0], 11, 3) + ", " + FormatFixed(a[1], 11, 3) +
-                                 ", " + FormatFixed(a[2], 8, 3) + "\r\nB 2, " + FormatFixed(b[0], 11, 3) + ", " +
-                                 FormatFixed(b[1], 11, 3) + ", fara_cota\r\nENDF";
+    CoreEnv env{data.Path(), 34, grids};
+    const ChainResult a = test::MustTransform(env, TransformationType::EtrsToStereo70, 1, 25 + 10 / 60.0 + 5.25 / 3600,
+                                              45 + 30 / 60.0 + 15.5 / 3600, 120.3);
+    const ChainResult b = test::MustTransform(env, TransformationType::EtrsToStereo70, 0, 26.0, 46.0, 0.0);
+    const std::string expected = "Titlu lucrare\r\nA1, " + FormatFixed(a.first, 11, 3) + ", " +
+                                 FormatFixed(a.second, 11, 3) + ", " + FormatFixed(a.third, 8, 3) + "\r\nB 2, " +
+                                 FormatFixed(b.first, 11, 3) + ", " + FormatFixed(b.second, 11, 3) +
+                                 ", fara_cota\r\nENDF";
     EXPECT_EQ(test::ReadBytes(ui.result), expected);
 
     // The result is a source for the inverse command, which gives the angles back.
@@ -150,18 +161,17 @@ TEST_F(BatchCommandTest, CancelledDialogsTouchNothing)
 
 TEST_F(BatchCommandTest, UnreadableSourceAndSyntaxErrorsAreFatal)
 {
+    const auto failure = [&] { return FailureOf([&] { Run("3"); }); };
     test::WriteBytes(work / "src.txt", "T\n");
-    EXPECT_THROW(
-        {
-            try {
-                Run("3");
-            } catch (const FatalError& error) {
-                EXPECT_STREQ(error.what(), "Eroare: fisier sursa fara coordonate de transformat!");
-                throw;
-            }
-        },
-        FatalError);
+    EXPECT_EQ(failure(), "Eroare: fisier sursa fara coordonate de transformat!");
     EXPECT_FALSE(fs::exists(work / "rez.txt"));
+
+    // The source disappears between the dialog and the parse: both messages, no result.
+    test::WriteBytes(work / "src.txt", "T\nP1, 45 0 0, 25 0 0\n");
+    ui.afterSelection = [&] { fs::remove(work / "src.txt"); };
+    EXPECT_EQ(failure(), "Eroare: Fisier cu date initiale invalid!\nEroare I/O fisier sursa!");
+    EXPECT_FALSE(fs::exists(work / "rez.txt"));
+    EXPECT_FALSE(fs::exists(work / "rez.txt.partial"));
 }
 
 TEST_F(BatchCommandTest, BucharestModelWritesItsOwnResult)
@@ -180,6 +190,31 @@ TEST_F(BatchCommandTest, BucharestModelWritesItsOwnResult)
     fs::remove(data / "Stereo30_Stereo70_2D.GRD");
     Run("5");
     EXPECT_EQ(ui.messages, std::vector<std::string>{kMessageBadGrid});
+}
+
+TEST(CommandTable, HiddenTwinsRunTheBucharestFilesAndUnbuiltCommandsStayHidden)
+{
+    std::set<std::string> names;
+    for (const MenuCommand& command : MenuCommands()) {
+        EXPECT_TRUE(names.insert(command.name).second) << command.name;
+        // A command without anything to run is never offered.
+        if (command.transformation == nullptr && command.run == nullptr) {
+            EXPECT_TRUE(command.hidden) << command.name;
+        }
+    }
+    for (const char* code : {"5", "6", "8", "9"}) {
+        const MenuCommand* visible = FindTransformation(code);
+        ASSERT_NE(visible, nullptr) << code;
+        EXPECT_EQ(visible->menu, CommandMenu::Bucharest);
+        const MenuCommand* twin = FindCommand(std::string("romania-") + visible->name);
+        ASSERT_NE(twin, nullptr) << code;
+        EXPECT_TRUE(twin->hidden);
+        EXPECT_EQ(FindTransformation(twin->name), nullptr);
+        const BatchSpec& a = visible->transformation->batch;
+        const BatchSpec& b = twin->transformation->batch;
+        EXPECT_EQ(std::tie(a.code, a.caption, a.planeGrid, a.parameterFile),
+                  std::tie(b.code, b.caption, b.planeGrid, b.parameterFile));
+    }
 }
 
 TEST(FileSelection, RefusesTheSameFileUnderAnyName)

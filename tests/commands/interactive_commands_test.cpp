@@ -9,6 +9,7 @@
 #include "commands/CommandGrids.h"
 #include "model/ModelTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Transform.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
+using F = PointField;
 
 // Answers the dialogs the commands open besides the point dialog.
 class ScriptedUi : public Ui {
@@ -58,14 +60,14 @@ class ScriptedDialog : public PointDialog {
 public:
     using Step = std::function<bool(ScriptedDialog&)>;
     std::deque<Step> steps;
-    std::map<int, std::string> edits;
+    std::map<PointField, std::string> edits;
     std::vector<std::string> notes;
     std::vector<std::string> refusals; // messages of a confirmation that did not pass
     std::string caption;
     PointDialogLabels labels;
     int shown = 0;
 
-    void Prepare(const InteractiveCommand& command) override
+    void Prepare(const InteractiveSpec& command) override
     {
         caption = command.caption;
         labels = command.labels;
@@ -84,21 +86,21 @@ public:
         }
         return ctx.dialogConfirmed;
     }
-    std::string Text(int edit) const override
+    std::string Text(PointField field) const override
     {
-        const auto it = edits.find(edit);
+        const auto it = edits.find(field);
         return it == edits.end() ? std::string() : it->second;
     }
-    void SetText(int edit, const std::string& text) override { edits[edit] = text; }
-    void ShowNote(const std::string& text, const std::string& caption) override
+    void SetText(PointField field, const std::string& text) override { edits[field] = text; }
+    void ShowNote(const std::string& text, const std::string& noteCaption) override
     {
-        notes.push_back(caption + ": " + text);
+        notes.push_back(noteCaption + ": " + text);
     }
 
-    void Type(std::initializer_list<std::pair<const int, std::string>> texts)
+    void Type(std::initializer_list<std::pair<const PointField, std::string>> texts)
     {
-        for (const auto& [edit, text] : texts)
-            edits[edit] = text;
+        for (const auto& [field, text] : texts)
+            edits[field] = text;
     }
 
     PointDialogKind kind = PointDialogKind::Geodetic;
@@ -171,22 +173,19 @@ protected:
         ctx.startDir = data.Path();
     }
 
-    void Run(const char* handler)
+    void Run(const char* name)
     {
-        const InteractiveCommand* command = FindInteractiveCommand(handler);
-        ASSERT_NE(command, nullptr);
-        dialog.kind = command->dialog;
-        RunInteractiveCommand(ctx, ui, dialog, *command, work.Path());
+        const MenuCommand* command = FindCommand(name);
+        ASSERT_TRUE(command != nullptr && command->transformation != nullptr);
+        dialog.kind = command->transformation->interactive.dialog;
+        RunInteractiveCommand(ctx, ui, dialog, *command->transformation, work.Path());
     }
 
-    ChainResult Expected(int type, int heightFlag, double p1, double p2, double p3)
+    ChainResult Expected(TransformationType type, int heightFlag, double p1, double p2, double p3)
     {
-        test::RecordingConsole console;
         GridCache grids;
-        CoreEnv env{data.Path(), 34, console, grids};
-        ChainResult out{};
-        EXPECT_EQ(TransformPoint(env, type, heightFlag, p1, p2, p3, out.first, out.second, out.third), 0);
-        return out;
+        CoreEnv env{data.Path(), 34, grids};
+        return test::MustTransform(env, type, heightFlag, p1, p2, p3);
     }
 
     test::TempDir data;
@@ -198,18 +197,19 @@ protected:
 
 TEST_F(InteractiveCommandTest, Etrs89PointsUntilCancelEachWithItsOwnHeight)
 {
-    const std::map<int, std::string> point{{1, "45"}, {2, "30"}, {3, "15"}, {4, "5"},
-                                           {5, "25"}, {6, "10"}, {7, "5"},  {8, "25"}};
-    std::vector<std::map<int, std::string>> outputs;
+    const std::map<PointField, std::string> point{{F::BDegrees, "45"}, {F::BMinutes, "30"}, {F::BSeconds, "15"},
+                                                  {F::BFraction, "5"},  {F::LDegrees, "25"}, {F::LMinutes, "10"},
+                                                  {F::LSeconds, "5"},   {F::LFraction, "25"}};
+    std::vector<std::map<PointField, std::string>> outputs;
     auto record = [&](ScriptedDialog& d) { outputs.push_back(d.edits); };
     test::WriteBytes(work / "INPUT.TMP", "earlier");
     dialog.steps = {
         [&](ScriptedDialog& d) { d.edits = point; return true; },
-        [&](ScriptedDialog& d) { record(d); d.Type({{9, "120.5"}}); return true; },
-        [&](ScriptedDialog& d) { record(d); d.Type({{9, ""}}); return true; },
+        [&](ScriptedDialog& d) { record(d); d.Type({{F::InputHeight, "120.5"}}); return true; },
+        [&](ScriptedDialog& d) { record(d); d.Type({{F::InputHeight, ""}}); return true; },
         [&](ScriptedDialog& d) { record(d); return false; },
     };
-    Run("mm121Click");
+    Run("etrs89-stereo70");
 
     EXPECT_EQ(dialog.caption, " (B,L,h) ETRS89-->(x,y,H_MN) Stereo70_Sistem Krasovski42");
     EXPECT_STREQ(dialog.labels.outputX, "x (Nord)");
@@ -223,16 +223,16 @@ TEST_F(InteractiveCommandTest, Etrs89PointsUntilCancelEachWithItsOwnHeight)
 
     const double L = 25 + 10 / 60.0 + 5.25 / 3600;
     const double B = 45 + 30 / 60.0 + 15.5 / 3600;
-    const ChainResult plain = Expected(1, 0, L, B, 0.0);
-    const ChainResult high = Expected(1, 1, L, B, 120.5);
+    const ChainResult plain = Expected(TransformationType::EtrsToStereo70, 0, L, B, 0.0);
+    const ChainResult high = Expected(TransformationType::EtrsToStereo70, 1, L, B, 120.5);
     ASSERT_EQ(outputs.size(), 3u);
-    EXPECT_EQ(outputs[0].at(10), FormatFixed(plain.first, 11, 3));
-    EXPECT_EQ(outputs[0].at(11), FormatFixed(plain.second, 11, 3));
-    EXPECT_EQ(outputs[0].at(14), "");
-    EXPECT_EQ(outputs[1].at(14), FormatFixed(high.third, 8, 3));
+    EXPECT_EQ(outputs[0].at(F::OutputX), FormatFixed(plain.first, 11, 3));
+    EXPECT_EQ(outputs[0].at(F::OutputY), FormatFixed(plain.second, 11, 3));
+    EXPECT_EQ(outputs[0].at(F::OutputHeight), "");
+    EXPECT_EQ(outputs[1].at(F::OutputHeight), FormatFixed(high.third, 8, 3));
     // A later point without height is not given the height typed before.
-    EXPECT_EQ(outputs[2].at(14), "");
-    EXPECT_EQ(outputs[2].at(10), outputs[0].at(10));
+    EXPECT_EQ(outputs[2].at(F::OutputHeight), "");
+    EXPECT_EQ(outputs[2].at(F::OutputX), outputs[0].at(F::OutputX));
 }
 
 TEST_F(InteractiveCommandTest, InvalidFieldReopensTheDialogWithTheEntriesKept)
@@ -240,58 +240,58 @@ TEST_F(InteractiveCommandTest, InvalidFieldReopensTheDialogWithTheEntriesKept)
     dialog.kind = PointDialogKind::PlaneToGeodetic;
     std::string kept;
     dialog.steps = {
-        [](ScriptedDialog& d) { d.Type({{10, "5x0000"}, {11, "400000"}}); return true; },
+        [](ScriptedDialog& d) { d.Type({{F::InputX, "5x0000"}, {F::InputY, "400000"}}); return true; },
         [&](ScriptedDialog& d) {
-            kept = d.Text(10);
-            d.Type({{10, "500000"}, {11, "400000"}, {2, "100"}});
+            kept = d.Text(F::InputX);
+            d.Type({{F::InputX, "500000"}, {F::InputY, "400000"}, {F::InputHeight, "100"}});
             return true;
         },
         [](ScriptedDialog&) { return false; },
     };
-    Run("Iteractiv1Click");
+    Run("stereo70-etrs89");
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Coordonata x invalida!"});
     EXPECT_EQ(kept, "5x0000");
 
-    const ChainResult out = Expected(2, 1, 400000.0, 500000.0, 100.0);
-    EXPECT_EQ(dialog.Text(1), AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
-    EXPECT_EQ(dialog.Text(5), AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
-    EXPECT_EQ(dialog.Text(3), FormatFixed(out.third, 8, 3));
-    EXPECT_EQ(dialog.Text(1).find('\xB0'), 3u);
+    const ChainResult out = Expected(TransformationType::Stereo70ToEtrs, 1, 400000.0, 500000.0, 100.0);
+    EXPECT_EQ(dialog.Text(F::OutputX), AngleText(out.first * 3600.0, AngleForm::DegreeSign) + "N");
+    EXPECT_EQ(dialog.Text(F::OutputY), AngleText(out.second * 3600.0, AngleForm::DegreeSign) + "E");
+    EXPECT_EQ(dialog.Text(F::OutputHeight), FormatFixed(out.third, 8, 3));
+    EXPECT_EQ(dialog.Text(F::OutputX).find('\xB0'), 3u);
 }
 
 TEST_F(InteractiveCommandTest, TransverseMercatorAsksTheZoneEveryPoint)
 {
     ui.zones = {std::nullopt, 35};
-    std::map<int, std::string> afterCancelledZone;
+    std::map<PointField, std::string> afterCancelledZone;
     dialog.steps = {
-        [](ScriptedDialog& d) { d.Type({{10, "500000"}, {11, "600000"}, {2, "80"}}); return true; },
+        [](ScriptedDialog& d) {
+            d.Type({{F::InputX, "500000"}, {F::InputY, "600000"}, {F::InputHeight, "80"}});
+            return true;
+        },
         [&](ScriptedDialog& d) { afterCancelledZone = d.edits; return true; },
     };
-    Run("Interactiv5Click");
+    Run("stereo70-tm");
     EXPECT_EQ(ui.zoneShown, 2);
     EXPECT_EQ(ui.consoleOpen, 0);
-    EXPECT_EQ(afterCancelledZone.at(1), "");
-    EXPECT_EQ(afterCancelledZone.at(5), "");
+    EXPECT_EQ(afterCancelledZone.at(F::OutputX), "");
+    EXPECT_EQ(afterCancelledZone.at(F::OutputY), "");
 
     const ChainResult out = [&] {
-        test::RecordingConsole console;
         GridCache grids;
-        CoreEnv env{data.Path(), 35, console, grids};
-        ChainResult r{};
-        EXPECT_EQ(TransformPoint(env, 8, 1, 600000.0, 500000.0, 80.0, r.first, r.second, r.third), 0);
-        return r;
+        CoreEnv env{data.Path(), 35, grids};
+        return test::MustTransform(env, TransformationType::Stereo70ToTmZone35, 1, 600000.0, 500000.0, 80.0);
     }();
-    EXPECT_EQ(dialog.Text(1), FormatFixed(out.first, 11, 3));
-    EXPECT_EQ(dialog.Text(5), FormatFixed(out.second, 12, 3));
-    EXPECT_EQ(dialog.Text(3), FormatFixed(out.third, 8, 3));
-    EXPECT_EQ(dialog.Text(5).size(), 12u);
+    EXPECT_EQ(dialog.Text(F::OutputX), FormatFixed(out.first, 11, 3));
+    EXPECT_EQ(dialog.Text(F::OutputY), FormatFixed(out.second, 12, 3));
+    EXPECT_EQ(dialog.Text(F::OutputHeight), FormatFixed(out.third, 8, 3));
+    EXPECT_EQ(dialog.Text(F::OutputY).size(), 12u);
 }
 
 TEST_F(InteractiveCommandTest, PointThatCannotBeTransformedEndsTheProgram)
 {
-    dialog.steps = {[](ScriptedDialog& d) { d.Type({{10, "10"}, {11, "10"}}); return true; }};
+    dialog.steps = {[](ScriptedDialog& d) { d.Type({{F::InputX, "10"}, {F::InputY, "10"}}); return true; }};
     try {
-        Run("Interactiv7Click");
+        Run("stereo70-laea");
         FAIL() << "the command should have failed";
     } catch (const FatalError& error) {
         EXPECT_STREQ(error.what(), "Eroare: nu se poate transforma punctul introdus");
@@ -334,26 +334,26 @@ protected:
 
 TEST_F(InteractiveModelTest, PointGoesThroughTheTemporarySourceAndTheModel)
 {
-    std::map<int, std::string> first;
+    std::map<PointField, std::string> first;
     std::string source;
     dialog.steps = {
-        [](ScriptedDialog& d) { d.Type({{1, "330400"}, {3, "560700"}}); return true; },
+        [](ScriptedDialog& d) { d.Type({{F::InputX, "330400"}, {F::InputY, "560700"}}); return true; },
         [&](ScriptedDialog& d) {
             first = d.edits;
             source = test::ReadBytes(work / "INPUT.TMP");
-            d.Type({{1, "300000"}});
+            d.Type({{F::InputX, "300000"}});
             return true;
         },
-        [](ScriptedDialog& d) { d.Type({{1, "33o400"}}); return true; },
+        [](ScriptedDialog& d) { d.Type({{F::InputX, "33o400"}}); return true; },
     };
-    Run("Interactiv11Click");
+    Run("stereo30-stereo70");
     EXPECT_EQ(source, "PROIECT:\r\nInteractiv, 330400, 560700\r\nENDF\r\n");
-    EXPECT_EQ(first.at(10), "560649.875");
-    EXPECT_EQ(first.at(11), "330500.250");
+    EXPECT_EQ(first.at(F::OutputX), "560649.875");
+    EXPECT_EQ(first.at(F::OutputY), "330500.250");
     // A point outside the model's grid empties the outputs and says so.
     EXPECT_EQ(dialog.notes, std::vector<std::string>{"Mesaj de informare: Punctul este in afara gridului de distorsiuni!"});
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Coordonata x invalida!"});
-    EXPECT_EQ(dialog.Text(10), "");
+    EXPECT_EQ(dialog.Text(F::OutputX), "");
     EXPECT_EQ(ctx.resultPath, (work / "OUTPUT.TMP").string());
     EXPECT_FALSE(ctx.interactiveMode);
 }
@@ -361,8 +361,8 @@ TEST_F(InteractiveModelTest, PointGoesThroughTheTemporarySourceAndTheModel)
 TEST_F(InteractiveModelTest, MissingModelFilesAreRefusedByTheDialog)
 {
     fs::remove(data / "Stereo30_Stereo70_2D.PAR");
-    dialog.steps = {[](ScriptedDialog& d) { d.Type({{1, "330400"}, {3, "560700"}}); return true; }};
-    Run("Interactiv1Click");
+    dialog.steps = {[](ScriptedDialog& d) { d.Type({{F::InputX, "330400"}, {F::InputY, "560700"}}); return true; }};
+    Run("romania-stereo30-stereo70");
     EXPECT_EQ(dialog.refusals, std::vector<std::string>{"Fisier cu parametri lipsa sau invalid !"});
     EXPECT_FALSE(fs::exists(work / "PNXYZ.REC"));
 }

@@ -39,6 +39,21 @@ TEST(MeridianArc, KnownLengthAndSymmetry)
     EXPECT_NEAR(MeridianArc(DegToRad(-30.0), e2, kGrs80.a), -MeridianArc(DegToRad(30.0), e2, kGrs80.a), 1e-6);
 }
 
+TEST(GeodeticCartesian, PublishedExample)
+{
+    // EPSG Guidance Note 7-2, geographic/geocentric conversions on WGS 84.
+    const double phi = DegToRad(53.0 + 48.0 / 60.0 + 33.820 / 3600.0);
+    const double lambda = DegToRad(2.0 + 7.0 / 60.0 + 46.380 / 3600.0);
+    const Cartesian c = GeodeticToCartesian(kWgs84, phi, lambda, 73.0);
+    EXPECT_NEAR(c.X, 3771793.968, 0.001);
+    EXPECT_NEAR(c.Y, 140253.342, 0.001);
+    EXPECT_NEAR(c.Z, 5124304.349, 0.001);
+    const Geodetic g = CartesianToGeodetic(kWgs84, 3771793.968, 140253.342, 5124304.349);
+    EXPECT_NEAR(g.phi, phi, 1e-10);
+    EXPECT_NEAR(g.lambda, lambda, 1e-10);
+    EXPECT_NEAR(g.h, 73.0, 0.001);
+}
+
 TEST(GeodeticCartesian, RoundTripQuadrantsAndBelowTheEllipsoid)
 {
     for (double B : {43.5, 46.0, 48.3})
@@ -48,8 +63,7 @@ TEST(GeodeticCartesian, RoundTripQuadrantsAndBelowTheEllipsoid)
                 const Geodetic g = CartesianToGeodetic(kGrs80, c.X, c.Y, c.Z);
                 EXPECT_NEAR(RadToDeg(g.phi), B, 1e-9);
                 EXPECT_NEAR(RadToDeg(g.lambda), L, 1e-11);
-                // The height is a distance from the ellipsoid: its sign is lost below it.
-                EXPECT_NEAR(g.h, std::fabs(h), 1e-4);
+                EXPECT_NEAR(g.h, h, 1e-4);
             }
 }
 

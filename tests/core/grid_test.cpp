@@ -22,13 +22,23 @@ protected:
     }
     std::optional<double> Zeta(double L, double B)
     {
-        CoreEnv env{dir.Path(), 34, console, grids};
-        return ZetaLookup(env, L, B);
+        CoreEnv env{dir.Path(), 34, grids};
+        return Reported(ZetaLookup(env, L, B));
     }
     std::optional<PlanePair> Shift(const std::string& name, double U1, double U2)
     {
-        CoreEnv env{dir.Path(), 34, console, grids};
-        return GridShiftLookup(env, name, U1, U2);
+        CoreEnv env{dir.Path(), 34, grids};
+        return Reported(GridShiftLookup(env, name, U1, U2));
+    }
+    // A failure goes to the console as a command puts it there.
+    template <class Value>
+    std::optional<Value> Reported(const CoreResult<Value>& result)
+    {
+        if (!result) {
+            ReportAndWait(console, result.Failure());
+            return std::nullopt;
+        }
+        return *result;
     }
 
     TempDir dir;

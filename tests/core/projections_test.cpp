@@ -20,12 +20,12 @@ double Dms(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
 TEST(Stereographic, PublishedExampleWithOtherConstants)
 {
     // Amersfoort / RD New on Bessel 1841.
-    const detail::StereoConstants rd{DegToRad(Dms(52, 9, 22.178)), DegToRad(Dms(5, 23, 15.5)), 0.9999079, 155000.0,
-                                     463000.0};
-    const NorthEast ne = detail::StereoForward(rd, 6377397.155, 299.15281, DegToRad(53.0), DegToRad(6.0));
+    const StereoConstants rd{DegToRad(Dms(52, 9, 22.178)), DegToRad(Dms(5, 23, 15.5)), 0.9999079, 155000.0, 463000.0};
+    const StereoProjection bessel({6377397.155, 299.15281}, rd);
+    const NorthEast ne = bessel.Forward(DegToRad(53.0), DegToRad(6.0));
     EXPECT_NEAR(ne.E, 196105.283, 0.001);
     EXPECT_NEAR(ne.N, 557057.739, 0.001);
-    const LatLon back = detail::StereoInverse(rd, 6377397.155, 299.15281, ne.E, ne.N);
+    const LatLon back = bessel.Inverse(ne.E, ne.N);
     EXPECT_NEAR(RadToDeg(back.phi), 53.0, 1e-11);
     EXPECT_NEAR(RadToDeg(back.lambda), 6.0, 1e-11);
 }
@@ -73,94 +73,69 @@ TEST(TransverseMercator, PublishedExampleWithOtherConstants)
     // OSGB 1936 / British National Grid on Airy 1830; the series agrees with the exact value
     // to a few millimetres here.
     const detail::TmConstants osgb{6377563.396, 299.3249646, 0.9996012717, 400000.0, -100000.0, DegToRad(49.0)};
-    double N = 0.0;
-    double E = 0.0;
-    detail::TmForward(osgb, DegToRad(-2.0), DegToRad(50.5), DegToRad(0.5), N, E);
-    EXPECT_NEAR(E, 577274.984, 0.005);
-    EXPECT_NEAR(N, 69740.492, 0.005);
-    double phi = 0.0;
-    double lambda = 0.0;
-    detail::TmInverse(osgb, DegToRad(-2.0), N, E, phi, lambda);
-    EXPECT_NEAR(RadToDeg(phi), 50.5, 1e-8);
-    EXPECT_NEAR(RadToDeg(lambda), 0.5, 1e-8);
+    const detail::TransverseMercator tm(osgb);
+    const NorthEast ne = tm.Forward(DegToRad(-2.0), DegToRad(50.5), DegToRad(0.5));
+    EXPECT_NEAR(ne.E, 577274.984, 0.005);
+    EXPECT_NEAR(ne.N, 69740.492, 0.005);
+    const LatLon back = tm.Inverse(DegToRad(-2.0), ne.N, ne.E);
+    EXPECT_NEAR(RadToDeg(back.phi), 50.5, 1e-8);
+    EXPECT_NEAR(RadToDeg(back.lambda), 0.5, 1e-8);
 }
 
 TEST(TransverseMercator, ZonesRangeAndRoundTrip)
 {
     const ConversorUTM utm;
-    double N = 0.0;
-    double E = 0.0;
-    ASSERT_EQ(utm.MapLatLonToNE(45.0, 21.0, 34, N, E), 0);
-    EXPECT_EQ(E, 500000.0);
-    ASSERT_EQ(utm.MapLatLonToNE(45.0, 27.0, 35, N, E), 0);
-    EXPECT_EQ(E, 500000.0);
-    EXPECT_NEAR(N, 0.9996 * MeridianArc(DegToRad(45.0), 0.0066943800229, kGrs80.a), 1e-3);
+    EXPECT_EQ(utm.MapLatLonToNE(45.0, 21.0, 34)->E, 500000.0);
+    const auto central = utm.MapLatLonToNE(45.0, 27.0, 35);
+    ASSERT_TRUE(central);
+    EXPECT_EQ(central->E, 500000.0);
+    EXPECT_NEAR(central->N, 0.9996 * MeridianArc(DegToRad(45.0), 0.0066943800229, kGrs80.a), 1e-3);
 
-    EXPECT_EQ(utm.MapLatLonToNE(84.0, 0.0, 34, N, E), 0);
-    N = E = 12345.0;
-    EXPECT_EQ(utm.MapLatLonToNE(84.0000001, 20.0, 34, N, E), -1);
-    EXPECT_EQ(utm.MapLatLonToNE(45.0, -0.0000001, 34, N, E), -1);
-    EXPECT_EQ(N, 12345.0);
-    EXPECT_EQ(E, 12345.0);
-    EXPECT_EQ(utm.MapLatLonToNE(45.0, 21.0, 35, N, E), 0); // six degrees off its meridian
-
-    double B = 0.0;
-    double L = 0.0;
-    EXPECT_EQ(utm.MapNEToLatLon(-100000.0, 500000.0, 34, B, L), -1);
-    EXPECT_LT(B, 0.0); // written all the same
+    EXPECT_TRUE(utm.MapLatLonToNE(84.0, 0.0, 34));
+    EXPECT_FALSE(utm.MapLatLonToNE(84.0000001, 20.0, 34));
+    EXPECT_FALSE(utm.MapLatLonToNE(45.0, -0.0000001, 34));
+    EXPECT_TRUE(utm.MapLatLonToNE(45.0, 21.0, 35)); // six degrees off its meridian
+    EXPECT_FALSE(utm.MapNEToLatLon(-100000.0, 500000.0, 34)); // south of the equator
 
     for (int zone : {34, 35})
         for (double lat : {43.7, 46.0, 48.2})
             for (double dl : {-3.0, -1.0, 0.5, 3.0}) {
                 const double lon = zone * 6 - 183 + dl;
-                ASSERT_EQ(utm.MapLatLonToNE(lat, lon, zone, N, E), 0);
-                ASSERT_EQ(utm.MapNEToLatLon(N, E, zone, B, L), 0);
+                const auto ne = utm.MapLatLonToNE(lat, lon, zone);
+                ASSERT_TRUE(ne);
+                const auto back = utm.MapNEToLatLon(ne->N, ne->E, zone);
+                ASSERT_TRUE(back);
                 // Far below a millimetre on the ground.
-                EXPECT_NEAR(B, lat, 5e-9);
-                EXPECT_NEAR(L, lon, 5e-9);
+                EXPECT_NEAR(back->B, lat, 5e-9);
+                EXPECT_NEAR(back->L, lon, 5e-9);
             }
 }
 
 TEST(Laea, PublishedExampleRoundTripAndCentre)
 {
-    const ConversorLAEA laea;
-    double x = 0.0;
-    double y = 0.0;
-    ASSERT_EQ(laea.BLtoXY(kGrs80.a, kGrs80.invF, DegToRad(50.0), DegToRad(5.0), x, y), 0);
-    EXPECT_NEAR(x, 3962799.45, 0.005);
-    EXPECT_NEAR(y, 2999718.85, 0.005);
-    double fi = 0.0;
-    double la = 0.0;
-    ASSERT_EQ(laea.XYtoBL(kGrs80.a, kGrs80.invF, x, y, fi, la), 0);
-    EXPECT_NEAR(RadToDeg(fi), 50.0, 1e-8);
-    EXPECT_NEAR(RadToDeg(la), 5.0, 1e-12);
+    const ConversorLAEA laea(kGrs80);
+    const PlanePair xy = laea.BLtoXY(DegToRad(50.0), DegToRad(5.0));
+    EXPECT_NEAR(xy.first, 3962799.45, 0.005);
+    EXPECT_NEAR(xy.second, 2999718.85, 0.005);
+    const LatLon back = laea.XYtoBL(xy.first, xy.second);
+    EXPECT_NEAR(RadToDeg(back.phi), 50.0, 1e-8);
+    EXPECT_NEAR(RadToDeg(back.lambda), 5.0, 1e-12);
 
-    ASSERT_EQ(laea.XYtoBL(kGrs80.a, kGrs80.invF, 4321000.0, 3210000.0, fi, la), 0);
-    EXPECT_NEAR(RadToDeg(fi), 52.0, 1e-12);
-    EXPECT_NEAR(RadToDeg(la), 10.0, 1e-12);
+    const LatLon centre = laea.XYtoBL(4321000.0, 3210000.0);
+    EXPECT_NEAR(RadToDeg(centre.phi), 52.0, 1e-12);
+    EXPECT_NEAR(RadToDeg(centre.lambda), 10.0, 1e-12);
 }
 
 TEST(Evrf2007, TiltedPlane)
 {
     const ConversorEVRF2007 evrf;
-    double h = 0.0;
-    ASSERT_EQ(evrf.HBlackSeeToHEVRF2007(evrf.LATo, evrf.LONo, 100.0, h), 0);
-    EXPECT_NEAR(h - 100.0, 0.062, 1e-12);
+    EXPECT_NEAR(evrf.HBlackSeeToHEVRF2007(evrf.LATo, evrf.LONo, 100.0) - 100.0, 0.062, 1e-12);
+    EXPECT_LT(evrf.HBlackSeeToHEVRF2007(evrf.LATo + 1.0, evrf.LONo, 100.0) - 100.0, 0.062);
+    EXPECT_GT(evrf.HBlackSeeToHEVRF2007(evrf.LATo, evrf.LONo + 1.0, 100.0) - 100.0, 0.062);
 
-    double north = 0.0;
-    double east = 0.0;
-    evrf.HBlackSeeToHEVRF2007(evrf.LATo + 1.0, evrf.LONo, 100.0, north);
-    evrf.HBlackSeeToHEVRF2007(evrf.LATo, evrf.LONo + 1.0, 100.0, east);
-    EXPECT_LT(north - 100.0, 0.062);
-    EXPECT_GT(east - 100.0, 0.062);
-
-    double high = 0.0;
-    double back = 0.0;
-    evrf.HBlackSeeToHEVRF2007(44.0, 28.5, 2500.0, high);
-    evrf.HBlackSeeToHEVRF2007(44.0, 28.5, 0.0, h);
-    EXPECT_NEAR(high - 2500.0, h, 1e-9);
-    ASSERT_EQ(evrf.HEVRF2007ToHBlackSee(44.0, 28.5, high, back), 0);
-    EXPECT_NEAR(back, 2500.0, 1e-9);
+    const double high = evrf.HBlackSeeToHEVRF2007(44.0, 28.5, 2500.0);
+    EXPECT_NEAR(high - 2500.0, evrf.HBlackSeeToHEVRF2007(44.0, 28.5, 0.0), 1e-9);
+    EXPECT_NEAR(evrf.HEVRF2007ToHBlackSee(44.0, 28.5, high), 2500.0, 1e-9);
 }
 
 #ifdef VELMORA_HAVE_PROJ
@@ -184,19 +159,15 @@ TEST(IndependentImplementation, AgreesWithProjOverRomania)
             EXPECT_NEAR(ne.N, s.xy.y, 1e-6);
 
             const PJ_COORD l = proj_trans(laea, PJ_FWD, in);
-            double x = 0.0;
-            double y = 0.0;
-            ConversorLAEA().BLtoXY(kGrs80.a, kGrs80.invF, DegToRad(B), DegToRad(L), x, y);
-            EXPECT_NEAR(x, l.xy.x, 1e-6);
-            EXPECT_NEAR(y, l.xy.y, 1e-6);
+            const PlanePair xy = ConversorLAEA().BLtoXY(DegToRad(B), DegToRad(L));
+            EXPECT_NEAR(xy.first, l.xy.x, 1e-6);
+            EXPECT_NEAR(xy.second, l.xy.y, 1e-6);
 
             if (std::fabs(L - 27.0) <= 3.0) {
                 const PJ_COORD t = proj_trans(tmerc, PJ_FWD, in);
-                double N = 0.0;
-                double E = 0.0;
-                utm.MapLatLonToNE(B, L, 35, N, E);
-                EXPECT_NEAR(E, t.xy.x, 2e-4);
-                EXPECT_NEAR(N, t.xy.y, 2e-4);
+                const NorthEast tm = *utm.MapLatLonToNE(B, L, 35);
+                EXPECT_NEAR(tm.E, t.xy.x, 2e-4);
+                EXPECT_NEAR(tm.N, t.xy.y, 2e-4);
             }
         }
     }

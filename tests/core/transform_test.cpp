@@ -12,6 +12,7 @@ namespace velmora {
 namespace {
 
 using test::WriteGrid;
+using T = TransformationType;
 
 double Zeta(double L, double B) { return 30.0 + 0.8 * (L - 25.0) - 0.4 * (B - 46.0) + 0.02 * (L - 25.0) * (B - 46.0); }
 double Shift1(double e, double n) { return 1.5 + 2e-6 * (e - 500000.0) - 1e-6 * (n - 500000.0); }
@@ -33,133 +34,121 @@ protected:
                   [](double, double) { return -0.1; });
     }
 
-    int Run(int type, int flag, double P1, double P2, double P3, double& o1, double& o2, double& o3, int zone = 34)
+    CoreResult<ChainResult> Run(T type, int flag, double P1, double P2, double P3, int zone = 34)
     {
-        CoreEnv env{dir.Path(), zone, console, grids};
-        return TransformPoint(env, type, flag, P1, P2, P3, o1, o2, o3);
+        CoreEnv env{dir.Path(), zone, grids};
+        return TransformPoint(env, type, flag, P1, P2, P3);
+    }
+
+    // A chain that must succeed.
+    ChainResult Ok(T type, int flag, double P1, double P2, double P3, int zone = 34)
+    {
+        const auto result = Run(type, flag, P1, P2, P3, zone);
+        EXPECT_TRUE(result) << result.Failure().text;
+        return result ? *result : ChainResult{};
     }
 
     test::TempDir dir;
-    test::RecordingConsole console;
     GridCache grids;
 };
 
 TEST_F(TransformTest, EtrsToStereo70AssemblesTheChainAndComesBack)
 {
-    double x = 0.0, y = 0.0, H = 0.0;
-    ASSERT_EQ(Run(1, 1, 26.7, 45.2, 400.0, x, y, H), 0);
+    const auto [x, y, H] = Ok(T::EtrsToStereo70, 1, 26.7, 45.2, 400.0);
     const NorthEast ne = StereoForward(kGrs80.a, kGrs80.invF, DegToRad(45.2), DegToRad(26.7));
     const PlanePair r = Helmert2D(kHelmertA, ne.E, ne.N);
     EXPECT_NEAR(x, r.second + Shift2(r.first, r.second), 1e-9);
     EXPECT_NEAR(y, r.first + Shift1(r.first, r.second), 1e-9);
     EXPECT_NEAR(H, 400.0 - Zeta(26.7, 45.2), 1e-9);
 
-    double B = 0.0, L = 0.0, h = 0.0;
-    ASSERT_EQ(Run(2, 1, y, x, H, B, L, h), 0);
+    const auto [B, L, h] = Ok(T::Stereo70ToEtrs, 1, y, x, H);
     // The stored inverse Helmert set undoes the forward set to about 0.1 mm.
     EXPECT_NEAR(B, 45.2, 5e-9);
     EXPECT_NEAR(L, 26.7, 5e-9);
     EXPECT_NEAR(h, 400.0, 1e-6);
-    EXPECT_EQ(console.Reads(), 0);
 }
 
 TEST_F(TransformTest, HeightFlagOtherThanOneMeansNoHeightAndNoQuasigeoid)
 {
     std::filesystem::remove(dir / kQuasigeoidGridName);
-    double o1 = 0.0, o2 = 0.0, o3 = 99.0;
-    EXPECT_EQ(Run(1, 0, 26.7, 45.2, 400.0, o1, o2, o3), 0);
-    EXPECT_EQ(o3, 0.0);
-    o3 = 99.0;
-    EXPECT_EQ(Run(2, 2, o2, o1, 400.0, o1, o2, o3), 0);
-    EXPECT_EQ(o3, 0.0);
+    const ChainResult plane = Ok(T::EtrsToStereo70, 0, 26.7, 45.2, 400.0);
+    EXPECT_EQ(plane.third, 0.0);
+    EXPECT_EQ(Ok(T::Stereo70ToEtrs, 2, plane.second, plane.first, 400.0).third, 0.0);
 
     // With a height the quasigeoid fails the point before the plane grid is consulted.
     std::filesystem::remove(dir / kStereo70GridName);
     grids = GridCache();
-    EXPECT_EQ(Run(1, 1, 26.7, 45.2, 400.0, o1, o2, o3), -1);
-    EXPECT_EQ(console.Text(), "I/O EGG97_QGRJ.GRD File Error!\nTastati <Enter>...<read>");
+    const auto failed = Run(T::EtrsToStereo70, 1, 26.7, 45.2, 400.0);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.Failure().text, "I/O EGG97_QGRJ.GRD File Error!\n");
 }
 
 TEST_F(TransformTest, BucharestRoutesThroughEtrs)
 {
-    double E30 = 0.0, N30 = 0.0, H30 = 0.0;
-    ASSERT_EQ(Run(3, 1, 26.1, 44.43, 90.0, E30, N30, H30), 0);
+    const auto [E30, N30, H30] = Ok(T::EtrsToStereo30, 1, 26.1, 44.43, 90.0);
     EXPECT_NEAR(H30, 90.0 - Zeta(26.1, 44.43) - 0.5, 1e-9);
-    double x70 = 0.0, y70 = 0.0, H70 = 0.0;
-    ASSERT_EQ(Run(5, 1, E30, N30, H30, x70, y70, H70), 0);
+    const auto [x70, y70, H70] = Ok(T::Stereo30ToStereo70, 1, E30, N30, H30);
     EXPECT_NEAR(H70, H30, 1e-6); // the height crosses ETRS89 at the same B, L
-    double direct[3];
-    ASSERT_EQ(Run(1, 1, 26.1, 44.43, 90.0, direct[0], direct[1], direct[2]), 0);
-    EXPECT_NEAR(x70, direct[0], 5e-4);
-    EXPECT_NEAR(y70, direct[1], 5e-4);
-    double back[3];
-    ASSERT_EQ(Run(6, 1, y70, x70, H70, back[0], back[1], back[2]), 0);
-    EXPECT_NEAR(back[0], E30, 5e-4);
-    EXPECT_NEAR(back[1], N30, 5e-4);
-    double geo[3];
-    ASSERT_EQ(Run(4, 0, E30, N30, 0.0, geo[0], geo[1], geo[2]), 0);
-    EXPECT_NEAR(geo[0], 44.43, 5e-9);
-    EXPECT_NEAR(geo[1], 26.1, 5e-9);
+    const ChainResult direct = Ok(T::EtrsToStereo70, 1, 26.1, 44.43, 90.0);
+    EXPECT_NEAR(x70, direct.first, 5e-4);
+    EXPECT_NEAR(y70, direct.second, 5e-4);
+    const ChainResult back = Ok(T::Stereo70ToStereo30, 1, y70, x70, H70);
+    EXPECT_NEAR(back.first, E30, 5e-4);
+    EXPECT_NEAR(back.second, N30, 5e-4);
+    const ChainResult geo = Ok(T::Stereo30ToEtrs, 0, E30, N30, 0.0);
+    EXPECT_NEAR(geo.first, 44.43, 5e-9);
+    EXPECT_NEAR(geo.second, 26.1, 5e-9);
 }
 
 TEST_F(TransformTest, TransverseMercatorAndLaeaRoutes)
 {
-    double x = 0.0, y = 0.0, H = 0.0;
-    ASSERT_EQ(Run(1, 1, 27.4, 46.3, 300.0, x, y, H), 0);
-    double N7[3], N8[3];
-    ASSERT_EQ(Run(7, 1, y, x, H, N7[0], N7[1], N7[2], 35), 0);
-    ASSERT_EQ(Run(8, 1, y, x, H, N8[0], N8[1], N8[2], 35), 0);
-    EXPECT_EQ(N7[0], N8[0]);
-    EXPECT_EQ(N7[1], N8[1]);
-    EXPECT_EQ(N7[2], N8[2]);
-    double back[3];
-    ASSERT_EQ(Run(10, 1, N7[1], N7[0], N7[2], back[0], back[1], back[2], 35), 0);
-    EXPECT_NEAR(back[0], x, 5e-4);
-    EXPECT_NEAR(back[1], y, 5e-4);
-    EXPECT_NEAR(back[2], H, 1e-9);
+    const auto [x, y, H] = Ok(T::EtrsToStereo70, 1, 27.4, 46.3, 300.0);
+    const ChainResult N7 = Ok(T::Stereo70ToTm, 1, y, x, H, 35);
+    const ChainResult N8 = Ok(T::Stereo70ToTmZone35, 1, y, x, H, 35);
+    EXPECT_EQ(N7.first, N8.first);
+    EXPECT_EQ(N7.second, N8.second);
+    EXPECT_EQ(N7.third, N8.third);
+    ChainResult back = Ok(T::TmZone35ToStereo70, 1, N7.second, N7.first, N7.third, 35);
+    EXPECT_NEAR(back.first, x, 5e-4);
+    EXPECT_NEAR(back.second, y, 5e-4);
+    EXPECT_NEAR(back.third, H, 1e-9);
 
-    double laea[3];
-    ASSERT_EQ(Run(11, 1, y, x, H, laea[0], laea[1], laea[2]), 0);
-    EXPECT_NEAR(laea[2], N7[2], 1e-12); // the same EVRF2007 height
-    ASSERT_EQ(Run(12, 1, laea[0], laea[1], laea[2], back[0], back[1], back[2]), 0);
-    EXPECT_NEAR(back[0], x, 5e-4);
-    EXPECT_NEAR(back[1], y, 5e-4);
-    EXPECT_NEAR(back[2], H, 1e-9);
-    EXPECT_EQ(console.Reads(), 0);
+    const ChainResult laea = Ok(T::Stereo70ToLaea, 1, y, x, H);
+    EXPECT_NEAR(laea.third, N7.third, 1e-12); // the same EVRF2007 height
+    back = Ok(T::LaeaToStereo70, 1, laea.first, laea.second, laea.third);
+    EXPECT_NEAR(back.first, x, 5e-4);
+    EXPECT_NEAR(back.second, y, 5e-4);
+    EXPECT_NEAR(back.third, H, 1e-9);
 }
 
-TEST_F(TransformTest, FailuresWriteTheirMessagesAndWait)
+TEST_F(TransformTest, FailuresCarryTheirDiagnostics)
 {
-    double o[3];
-    EXPECT_EQ(Run(9, 1, 500000.0, -1000.0, 0.0, o[0], o[1], o[2]), -1);
-    EXPECT_EQ(console.Text(), "Eroare: Date invalide pentru TMzn\nTastati <Enter>...<read>");
+    auto failed = Run(T::TmToStereo70, 1, 500000.0, -1000.0, 0.0);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.Failure().text, "Eroare: Date invalide pentru TMzn\n");
     for (int type : {0, 16}) {
-        console.Clear();
-        EXPECT_EQ(Run(type, 1, 0.0, 0.0, 0.0, o[0], o[1], o[2]), -1);
-        EXPECT_EQ(console.Text(), "Wrong choice for transformation! Your choice must be in [1, 2, ... 15]\n"
-                                  "or I/O grid file errors!\nTastati <Enter>...<read>");
+        failed = Run(static_cast<T>(type), 1, 0.0, 0.0, 0.0);
+        ASSERT_FALSE(failed);
+        EXPECT_EQ(failed.Failure().text, "Wrong choice for transformation! Your choice must be in [1, 2, ... 15]\n"
+                                         "or I/O grid file errors!\n");
     }
-    console.Clear();
-    EXPECT_EQ(Run(1, 0, 35.0, 45.0, 0.0, o[0], o[1], o[2]), -1); // east of the plane grid
-    EXPECT_EQ(console.Text(),
-              "Error: Outside bounding box of " + (dir / kStereo70GridName).string() + "!\nTastati <Enter>...<read>");
+    failed = Run(T::EtrsToStereo70, 0, 35.0, 45.0, 0.0); // east of the plane grid
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.Failure().text, "Error: Outside bounding box of " + (dir / kStereo70GridName).string() + "!\n");
 }
 
 TEST_F(TransformTest, ClosingStepKeepsTheHeight)
 {
-    double o[3];
-    ASSERT_EQ(Run(15, 1, 25.5, 45.5, 123.4, o[0], o[1], o[2]), 0);
-    EXPECT_EQ(o[2], 123.4);
-    EXPECT_NEAR(o[0], 45.5, 1e-5); // a decimetre-level shift
-    EXPECT_NEAR(o[1], 25.5, 1e-5);
-    double x = 0.0, y = 0.0, H = 0.0;
-    ASSERT_EQ(Run(1, 1, 25.5, 45.5, 123.4, x, y, H), 0);
-    double viaStereo70[3];
-    ASSERT_EQ(Run(13, 1, y, x, H, viaStereo70[0], viaStereo70[1], viaStereo70[2]), 0);
-    EXPECT_NEAR(viaStereo70[0], o[0], 5e-9);
-    EXPECT_NEAR(viaStereo70[1], o[1], 5e-9);
-    EXPECT_NEAR(viaStereo70[2], 123.4, 1e-6);
-    ASSERT_EQ(Run(14, 0, 0.0, 0.0, 5.0, o[0], o[1], o[2]), -1); // outside the Stereo30 grid
+    const ChainResult o = Ok(T::EtrsClosing, 1, 25.5, 45.5, 123.4);
+    EXPECT_EQ(o.third, 123.4);
+    EXPECT_NEAR(o.first, 45.5, 1e-5); // a decimetre-level shift
+    EXPECT_NEAR(o.second, 25.5, 1e-5);
+    const auto [x, y, H] = Ok(T::EtrsToStereo70, 1, 25.5, 45.5, 123.4);
+    const ChainResult viaStereo70 = Ok(T::Stereo70ToEtrsClosing, 1, y, x, H);
+    EXPECT_NEAR(viaStereo70.first, o.first, 5e-9);
+    EXPECT_NEAR(viaStereo70.second, o.second, 5e-9);
+    EXPECT_NEAR(viaStereo70.third, 123.4, 1e-6);
+    EXPECT_FALSE(Run(T::Stereo30ToEtrsClosing, 0, 0.0, 0.0, 5.0)); // outside the Stereo30 grid
 }
 
 TEST(HelmertSets, InverseSetsUndoTheForwardSets)

@@ -4,7 +4,9 @@
 #include "core/CorrectionGrid.h"
 #include "core/CoreEnv.h"
 #include "core/TransformPoint.h"
+#include "support/ProjSession.h"
 #include "support/TestSupport.h"
+#include "support/Transform.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +14,9 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <vector>
 
-#ifdef VELMORA_HAVE_PROJ
-#include <proj.h>
-#endif
 
 namespace velmora {
 namespace {
@@ -69,15 +67,19 @@ std::vector<LonLat> RomaniaLattice(double spacing)
 
 class DemoData : public ::testing::Test {
 protected:
-    test::RecordingConsole console;
     GridCache grids;
-    CoreEnv env{kDemoDir, 35, console, grids};
+    CoreEnv env{kDemoDir, 35, grids};
 
     double Zeta(double L, double B)
     {
-        const std::optional<double> value = ZetaLookup(env, L, B);
-        EXPECT_TRUE(value) << L << " " << B << console.Text();
-        return value.value_or(0.0);
+        const CoreResult<double> value = ZetaLookup(env, L, B);
+        EXPECT_TRUE(value) << L << " " << B << value.Failure().text;
+        return value ? *value : 0.0;
+    }
+
+    ChainResult Transform(TransformationType type, int heightFlag, double P1, double P2, double P3)
+    {
+        return test::MustTransform(env, type, heightFlag, P1, P2, P3);
     }
 };
 
@@ -93,9 +95,9 @@ TEST_F(DemoData, EveryPointOfTheCountryPassesTheGrids)
         for (int i = 0; i <= kStepsL; ++i) {
             const double L = kMinL + (kMaxL - kMinL) * i / kStepsL;
             const double B = kMinB + (kMaxB - kMinB) * j / kStepsB;
-            double x = 0.0, y = 0.0, H = 0.0, B2 = 0.0, L2 = 0.0, h2 = 0.0;
-            ASSERT_EQ(TransformPoint(env, 1, 1, L, B, 200.0, x, y, H), 0) << L << " " << B << console.Text();
-            ASSERT_EQ(TransformPoint(env, 2, 1, y, x, H, B2, L2, h2), 0) << L << " " << B << console.Text();
+            const ChainResult plane = Transform(TransformationType::EtrsToStereo70, 1, L, B, 200.0);
+            Transform(TransformationType::Stereo70ToEtrs, 1, plane.second, plane.first, plane.third);
+            ASSERT_FALSE(HasFailure()) << L << " " << B;
             ++points;
         }
     }
@@ -106,16 +108,15 @@ TEST_F(DemoData, EveryPointOfTheCountryPassesTheGrids)
         for (int i = 0; i <= 20; ++i) {
             const double L = kBoxMinL + (kBoxMaxL - kBoxMinL) * i / 20;
             const double B = kBoxMinB + (kBoxMaxB - kBoxMinB) * j / 20;
-            double e = 0.0, n = 0.0, H = 0.0, B2 = 0.0, L2 = 0.0, h2 = 0.0;
-            ASSERT_EQ(TransformPoint(env, 3, 1, L, B, 80.0, e, n, H), 0) << L << " " << B << console.Text();
-            ASSERT_EQ(TransformPoint(env, 4, 1, e, n, H, B2, L2, h2), 0) << L << " " << B << console.Text();
+            const auto [e, n, H] = Transform(TransformationType::EtrsToStereo30, 1, L, B, 80.0);
+            const auto [B2, L2, h2] = Transform(TransformationType::Stereo30ToEtrs, 1, e, n, H);
+            ASSERT_FALSE(HasFailure()) << L << " " << B;
             EXPECT_NEAR(B2, B, 1e-8);
             EXPECT_NEAR(L2, L, 1e-8);
             // On the box edge the way back may land just outside and read the country grid.
             EXPECT_NEAR(h2, 80.0, 0.015);
         }
     }
-    EXPECT_EQ(console.Reads(), 0);
 }
 
 // Inside the Bucharest box the finer grid takes over; both sample the same surface, so a point
@@ -145,12 +146,12 @@ TEST_F(DemoData, Stereo70RoundTrip)
     double worstHeight = 0.0;
     for (const LonLat& p : RomaniaLattice(0.23)) {
         const double h = 50.0 + 10.0 * (p.L - 20.0) * (p.B - 43.0);
-        double x = 0.0, y = 0.0, H = 0.0, B2 = 0.0, L2 = 0.0, h2 = 0.0;
-        ASSERT_EQ(TransformPoint(env, 1, 1, p.L, p.B, h, x, y, H), 0) << console.Text();
-        ASSERT_EQ(TransformPoint(env, 2, 1, y, x, H, B2, L2, h2), 0) << console.Text();
+        const auto [x, y, H] = Transform(TransformationType::EtrsToStereo70, 1, p.L, p.B, h);
+        const auto [B2, L2, h2] = Transform(TransformationType::Stereo70ToEtrs, 1, y, x, H);
+        ASSERT_FALSE(HasFailure());
         // Degrees to metres on the ground: 111 km per degree of latitude, less in longitude.
         const double dN = (B2 - p.B) * 111.2e3;
-        const double dE = (L2 - p.L) * 111.3e3 * std::cos(p.B * kPi / 180.0);
+        const double dE = (L2 - p.L) * 111.3e3 * std::cos(DegToRad(p.B));
         worstPlane = std::max(worstPlane, std::hypot(dN, dE));
         worstHeight = std::max(worstHeight, std::fabs(h2 - h));
     }
@@ -162,48 +163,25 @@ TEST_F(DemoData, Stereo70RoundTrip)
 
 #ifdef VELMORA_HAVE_PROJ
 
-struct ProjContextDeleter {
-    void operator()(PJ_CONTEXT* ctx) const { proj_context_destroy(ctx); }
-};
-struct ProjDeleter {
-    void operator()(PJ* pj) const { proj_destroy(pj); }
-};
-
 class DemoDataProj : public DemoData {
 protected:
-    void SetUp() override
-    {
-        ctx.reset(proj_context_create());
-        ASSERT_TRUE(ctx);
-        proj_context_set_enable_network(ctx.get(), 0);
-    }
-
-    // op normalised to longitude/latitude, easting/northing order; null when PROJ cannot make it.
-    std::unique_ptr<PJ, ProjDeleter> CrsToCrs(const char* source, const char* target)
-    {
-        std::unique_ptr<PJ, ProjDeleter> raw(proj_create_crs_to_crs(ctx.get(), source, target, nullptr));
-        if (!raw)
-            return nullptr;
-        return std::unique_ptr<PJ, ProjDeleter>(proj_normalize_for_visualization(ctx.get(), raw.get()));
-    }
-
-    std::unique_ptr<PJ_CONTEXT, ProjContextDeleter> ctx;
+    test::ProjSession proj;
 };
 
 // ETRS89 -> Stereo70 on the demonstration grid against PROJ's own route for EPSG:4258 ->
 // EPSG:3844 (the published seven-parameter transformation and the Stereo70 projection).
 TEST_F(DemoDataProj, Stereo70MatchesThePublishedTransformation)
 {
-    const auto op = CrsToCrs("EPSG:4258", "EPSG:3844");
+    const auto op = proj.CrsToCrs("EPSG:4258", "EPSG:3844");
     ASSERT_TRUE(op) << "PROJ has no route EPSG:4258 -> EPSG:3844";
     const std::vector<LonLat> points = RomaniaLattice(0.23);
     ASSERT_GT(points.size(), 300u);
     double worst = 0.0;
     for (const LonLat& p : points) {
         const PJ_COORD ref = proj_trans(op.get(), PJ_FWD, proj_coord(p.L, p.B, 0.0, 0.0));
-        double x = 0.0, y = 0.0, H = 0.0;
-        ASSERT_EQ(TransformPoint(env, 1, 0, p.L, p.B, 0.0, x, y, H), 0) << console.Text();
-        worst = std::max({worst, std::fabs(x - ref.xy.y), std::fabs(y - ref.xy.x)});
+        const ChainResult xy = Transform(TransformationType::EtrsToStereo70, 0, p.L, p.B, 0.0);
+        ASSERT_FALSE(HasFailure());
+        worst = std::max({worst, std::fabs(xy.first - ref.xy.y), std::fabs(xy.second - ref.xy.x)});
     }
     std::cout << points.size() << " points, largest |type 1 - PROJ| " << worst << " m\n";
     EXPECT_LT(worst, 1e-5);
@@ -214,9 +192,7 @@ TEST_F(DemoDataProj, Stereo70MatchesThePublishedTransformation)
 // the 15' lines, where that surface bends, and parts from it there by up to about a centimetre.
 TEST_F(DemoDataProj, QuasigeoidReproducesEgm96)
 {
-    std::unique_ptr<PJ, ProjDeleter> egm96(proj_create(
-        ctx.get(), "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
-                   "+step +proj=vgridshift +grids=egm96_15.gtx +multiplier=1"));
+    const auto egm96 = proj.Egm96();
     if (!egm96)
         GTEST_SKIP() << "egm96_15.gtx is not installed";
 

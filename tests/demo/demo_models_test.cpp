@@ -12,6 +12,7 @@
 #include "model/ModelTestSupport.h"
 #include "model/NodeGrid.h"
 #include "support/TestSupport.h"
+#include "support/Transform.h"
 
 #include <gtest/gtest.h>
 
@@ -33,14 +34,14 @@ const fs::path kDemoDir = VELMORA_DEMO_DATA_DIR;
 struct ModelCase {
     char code;
     const char* gridName;
-    int routeType;
+    TransformationType routeType;
     bool sourceNorthFirst; // the source file gives North before East (Stereo70)
     bool routeNorthFirst;  // the route gives North before East (Stereo70)
 };
 
 const ModelCase kModels[] = {
-    {'5', "Stereo30_Stereo70_2D.GRD", 5, false, true},
-    {'6', "Stereo70_Stereo30_2D.GRD", 6, true, false},
+    {'5', "Stereo30_Stereo70_2D.GRD", TransformationType::Stereo30ToStereo70, false, true},
+    {'6', "Stereo70_Stereo30_2D.GRD", TransformationType::Stereo70ToStereo30, true, false},
 };
 
 struct EastNorth {
@@ -111,20 +112,18 @@ TEST_P(DemoModel, AgreesWithTheDispatcherRouteInsideTheZone)
 
     const std::vector<PointRecord> points = Run(positions);
     ASSERT_EQ(points.size(), positions.size());
-    test::RecordingConsole console;
     GridCache grids;
-    CoreEnv env{kDemoDir, 34, console, grids};
+    CoreEnv env{kDemoDir, 34, grids};
     double worst = 0.0;
     for (const PointRecord& p : points) {
         ASSERT_EQ(p.pointState, 'D') << p.name.View();
         // sys1 holds the source East and North as the parser read them.
-        double out1 = 0.0, out2 = 0.0, out3 = 0.0;
-        ASSERT_EQ(TransformPoint(env, m.routeType, 0, p.sys1[0], p.sys1[1], 0.0, out1, out2, out3), 0)
-            << console.Text();
-        const EastNorth route = m.routeNorthFirst ? EastNorth{out2, out1} : EastNorth{out1, out2};
+        const ChainResult out = test::MustTransform(env, m.routeType, 0, p.sys1[0], p.sys1[1], 0.0);
+        ASSERT_FALSE(HasFailure());
+        const EastNorth route = m.routeNorthFirst ? EastNorth{out.second, out.first} : EastNorth{out.first, out.second};
         worst = std::max({worst, std::fabs(p.modelWork2[3] - route.e), std::fabs(p.modelWork2[4] - route.n)});
     }
-    std::cout << "code " << m.code << ": largest |code " << m.code << " - type " << m.routeType << "| at "
+    std::cout << "code " << m.code << ": largest |code " << m.code << " - type " << static_cast<int>(m.routeType) << "| at "
               << points.size() << " points in the zone: " << worst << " m\n";
     EXPECT_LT(worst, 0.0005);
 }
@@ -170,8 +169,8 @@ TEST_P(DemoModel, EveryPointIsTransformedOrListedAsExterior)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bucharest, DemoModel, ::testing::ValuesIn(kModels),
-                         [](const ::testing::TestParamInfo<ModelCase>& info) {
-                             return std::string("Code") + info.param.code;
+                         [](const ::testing::TestParamInfo<ModelCase>& model) {
+                             return std::string("Code") + model.param.code;
                          });
 
 } // namespace

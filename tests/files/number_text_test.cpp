@@ -52,11 +52,14 @@ TEST(AngleText, SecondsThatRoundToSixtyCarry)
     EXPECT_EQ(AngleText(45.0 * 3600.0 + 59.0 * 60.0 + 59.999994, AngleForm::Blanks), " 45 59 59.99999");
 }
 
-TEST(AngleText, NonFiniteValuesDoNotFail)
+TEST(AngleText, NonFiniteValuesKeepTheWidthAndHugeOnesWiden)
 {
-    EXPECT_FALSE(AngleText(std::numeric_limits<double>::quiet_NaN(), AngleForm::DegreeSign).empty());
-    EXPECT_FALSE(AngleText(std::numeric_limits<double>::infinity(), AngleForm::Blanks).empty());
-    EXPECT_FALSE(AngleText(1e300, AngleForm::Blanks).empty());
+    EXPECT_EQ(AngleText(std::numeric_limits<double>::quiet_NaN(), AngleForm::DegreeSign), "             nan");
+    EXPECT_EQ(AngleText(std::numeric_limits<double>::infinity(), AngleForm::Blanks), "            inf");
+    EXPECT_EQ(AngleText(-std::numeric_limits<double>::infinity(), AngleForm::DegreeSign), "            -inf");
+    const std::string huge = AngleText(1e300, AngleForm::Blanks);
+    EXPECT_GT(huge.size(), 290u);
+    EXPECT_TRUE(huge.ends_with(" 00 00.00000")) << huge.substr(huge.size() - 20);
 }
 
 TEST(ParseDecimal, SignDigitsAndOnePoint)

@@ -22,10 +22,20 @@ protected:
         file.Close();
     }
 
-    std::string Result(char code, std::string_view source = "Titlu\r\nignored\r\n")
+    // Every record of the new-points file into the result, as a command writes them.
+    void WriteResult(ResultLayout layout, const std::filesystem::path& source, const std::filesystem::path& result)
+    {
+        ResultFileWriter writer(layout, result, ReadTitleLine(source));
+        for (const PointRecord& point : test::ReadPoints(Path("PNXYZ.REC"))) {
+            writer.Add(point);
+        }
+        writer.Finish();
+    }
+
+    std::string Result(ResultLayout layout, std::string_view source = "Titlu\r\nignored\r\n")
     {
         WriteFile("source.txt", source);
-        WriteResultFile(code, Path("PNXYZ.REC"), Path("source.txt"), Path("result.txt"));
+        WriteResult(layout, Path("source.txt"), Path("result.txt"));
         return test::ReadBytes(Path("result.txt"));
     }
 
@@ -54,7 +64,7 @@ TEST_F(ResultWriterTest, PlaneLinesGolden)
 {
     WritePoints({Point("P1", 450000.123, 320000.456, 101.5, true), Point("P 2", 450000.123, 320000.456, 0.0, false),
                  Point("FAR", 12345678.9, -5.0, 12345.6789, true)});
-    EXPECT_EQ(Result('3'), "Titlu\r\n"
+    EXPECT_EQ(Result(ResultLayout::Plane), "Titlu\r\n"
                            "P1,  450000.123,  320000.456,  101.500\r\n"
                            "P 2,  450000.123,  320000.456, fara_cota\r\n"
                            "FAR, 12345678.900,      -5.000, 12345.679\r\n"
@@ -67,20 +77,39 @@ TEST_F(ResultWriterTest, GeodeticLinesGolden)
     WritePoints({Point("A", b, 25.168125, 120.3, true), Point("B", b, 25.168125, 0.0, false),
                  Point("C", 45.0 + 59.0 / 60.0 + 59.999999 / 3600.0, 25.0 + 30.0 / 60.0 + 59.999999 / 3600.0, 1.0,
                        true)});
-    EXPECT_EQ(Result('9'), "Titlu\r\n"
+    EXPECT_EQ(Result(ResultLayout::Geodetic), "Titlu\r\n"
                            "A, 45\xB0" "30'15.50000\"N, 25\xB0" "10'05.25000\"E,   120.300\r\n"
                            "B, 45\xB0" "30'15.50000\"N, 25\xB0" "10'05.25000\"E, fara_cota\r\n"
                            "C, 46\xB0" "00'00.00000\"N, 25\xB0" "31'00.00000\"E,     1.000\r\n"
                            "ENDF");
 }
 
-TEST_F(ResultWriterTest, TitleIsCopiedFromAnyLineEndAndCodesWithoutPointLines)
+TEST_F(ResultWriterTest, TitleIsCopiedFromAnyLineEnd)
 {
     WritePoints({Point("P1", 1, 2, 3, true)});
-    EXPECT_EQ(Result('5', "\xEF\xBB\xBFTitle \xB0 x\n"), "Title \xB0 x\r\nENDF");
-    EXPECT_EQ(Result('e', ""), "\r\nP1,       1.000,       2.000,    3.000\r\nENDF");
+    EXPECT_EQ(Result(ResultLayout::Plane, "\xEF\xBB\xBFTitle \xB0 x\n"),
+              "Title \xB0 x\r\nP1,       1.000,       2.000,    3.000\r\nENDF");
+    EXPECT_EQ(Result(ResultLayout::Plane, ""), "\r\nP1,       1.000,       2.000,    3.000\r\nENDF");
     WritePoints({});
-    EXPECT_EQ(Result('4', "T"), "T\r\nENDF");
+    EXPECT_EQ(Result(ResultLayout::Geodetic, "T"), "T\r\nENDF");
+}
+
+TEST_F(ResultWriterTest, ModelLinesGolden)
+{
+    PointRecord inside = Point("A", 0, 0, 0, false);
+    inside.pointState = 'D';
+    inside.modelWork2[3] = 330500.25;
+    inside.modelWork2[4] = 560649.875;
+    PointRecord exterior = inside;
+    exterior.name.Assign("E");
+    exterior.pointState = 'E';
+    WritePoints({inside, exterior, Point("OUT", 0, 0, 0, false)});
+    EXPECT_EQ(Result(ResultLayout::ModelNorthFirst), "Titlu\r\n"
+                                                     "A, 560649.875, 330500.250\r\n"
+                                                     "E - exterior gridului de distorsiuni\r\n"
+                                                     "OUT - exterior gridului de distorsiuni\r\n"
+                                                     "ENDF");
+    EXPECT_EQ(Result(ResultLayout::ModelEastFirst).substr(7, 25), "A, 330500.250, 560649.875");
 }
 
 TEST_F(ResultWriterTest, FailuresCarryTheirMessages)
@@ -94,16 +123,14 @@ TEST_F(ResultWriterTest, FailuresCarryTheirMessages)
         return "(no error)";
     };
     WriteFile("source.txt", "T\n");
-    EXPECT_EQ(message([&] { WriteResultFile('3', Path("PNXYZ.REC"), Path("none.txt"), Path("r.txt")); }),
-              kSourceIoMessage);
-    EXPECT_EQ(message([&] { WriteResultFile('3', Path("PNXYZ.REC"), Path("source.txt"), Path("r.txt")); }),
-              kRecordIoMessage);
-    WritePoints({});
-    EXPECT_EQ(message([&] { WriteResultFile('3', Path("PNXYZ.REC"), Path("source.txt"), dir_ / "no" / "r.txt"); }),
-              kResultIoMessage);
+    WritePoints({Point("P1", 1, 2, 3, true)});
+    const auto write = [&](const std::filesystem::path& source, const std::filesystem::path& result) {
+        return message([&] { WriteResult(ResultLayout::Plane, source, result); });
+    };
+    EXPECT_EQ(write(Path("none.txt"), Path("r.txt")), kSourceIoMessage);
+    EXPECT_EQ(write(Path("source.txt"), dir_ / "no" / "r.txt"), kResultIoMessage);
     if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(message([&] { WriteResultFile('3', Path("PNXYZ.REC"), Path("source.txt"), "/dev/full"); }),
-                  kResultIoMessage);
+        EXPECT_EQ(write(Path("source.txt"), "/dev/full"), kResultIoMessage);
     }
 }
 
@@ -111,7 +138,7 @@ TEST_F(ResultWriterTest, GeodeticResultIsASourceForTheInverseCommand)
 {
     const double b = 45.0 + 30.0 / 60.0 + 15.5 / 3600.0;
     WritePoints({Point("A", b, 25.168125, 120.3, true), Point("B 2", 47.123456789, 21.987654321, 0.0, false)});
-    Result('4');
+    Result(ResultLayout::Geodetic);
     const auto points = Reparse('3', true);
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[0].name.View(), "A");
@@ -128,7 +155,7 @@ TEST_F(ResultWriterTest, GeodeticResultIsASourceForTheInverseCommand)
 TEST_F(ResultWriterTest, PlaneResultIsASourceForTheInverseCommand)
 {
     WritePoints({Point("P1", 450000.123, 320000.456, 101.5, true), Point("P2", 1.0, 2.0, 0.0, false)});
-    Result('3');
+    Result(ResultLayout::Plane);
     const auto points = Reparse('4', false);
     ASSERT_EQ(points.size(), 2u);
     // x (North) is the first column: the parser of code '4' stores it second.

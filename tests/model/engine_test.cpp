@@ -27,9 +27,11 @@ protected:
                                               MakePoint("B", 331900.0, 562100.0), MakePoint("C", 332500.0, 562600.0)});
     }
 
+    // Code '5' writes Stereo70 North first, code '6' Stereo30 East first.
     std::vector<InteractiveResult> Run(char code, bool interactive = false, bool regressionApplied = false)
     {
-        const ModelApplicationJob job{code, dir / "PNXYZ.REC", dir / "INPUT.TXT", dir / "OUT.TXT", 'P',
+        const ResultLayout layout = code == '5' ? ResultLayout::ModelNorthFirst : ResultLayout::ModelEastFirst;
+        const ModelApplicationJob job{layout, dir / "PNXYZ.REC", dir / "INPUT.TXT", dir / "OUT.TXT", 'P',
                                       regressionApplied, interactive};
         return RunModelApplication(dir / "M.GRD", dir / "M.PAR", job);
     }
@@ -102,7 +104,7 @@ TEST_F(EngineTest, UnusableNewPointFilesStopTheRun)
     const DistortionModel model = LoadDistortionModel(dir / "M.GRD", dir / "M.PAR");
     auto message = [&](const std::filesystem::path& points) {
         try {
-            ApplyDistortionModel(model, {'5', points, dir / "INPUT.TXT", dir / "OUT.TXT", 'P', false, false});
+            ApplyDistortionModel(model, {ResultLayout::ModelNorthFirst, points, dir / "INPUT.TXT", dir / "OUT.TXT", 'P', false, false});
         } catch (const FatalError& e) {
             return std::string(e.what());
         }

@@ -77,19 +77,21 @@ struct Direction {
     const char* gridName;
     const char* productName;
     const char* description;
-    int routeType; // the dispatcher's type from the source system to the target system
-    int sourceType; // ETRS89 -> source system
-    int targetType; // ETRS89 -> target system
+    TransformationType routeType;  // from the source system to the target system
+    TransformationType sourceType; // ETRS89 -> source system
+    TransformationType targetType; // ETRS89 -> target system
     bool sourceNorthFirst;
     bool targetNorthFirst;
 };
 
 constexpr Direction kStereo30ToStereo70{"Stereo30_Stereo70_2D.GRD", "model-stereo30-stereo70",
                                         "Bucharest model Stereo30 -> Stereo70 (Stereo30_Stereo70_2D.GRD/.PAR)",
-                                        5, 3, 1, false, true};
+                                        TransformationType::Stereo30ToStereo70, TransformationType::EtrsToStereo30,
+                                        TransformationType::EtrsToStereo70, false, true};
 constexpr Direction kStereo70ToStereo30{"Stereo70_Stereo30_2D.GRD", "model-stereo70-stereo30",
                                         "Bucharest model Stereo70 -> Stereo30 (Stereo70_Stereo30_2D.GRD/.PAR)",
-                                        6, 1, 3, true, false};
+                                        TransformationType::Stereo70ToStereo30, TransformationType::EtrsToStereo70,
+                                        TransformationType::EtrsToStereo30, true, false};
 
 // The model's plane similarity, evaluated as the model application evaluates it.
 struct Similarity {
@@ -278,12 +280,9 @@ double ModelError(Route& route, const Direction& d, const std::filesystem::path&
     return worst;
 }
 
-std::vector<std::string> MakeModel(const ProductContext& context, const Direction& d)
+// Source and target of the same ETRS89 points, on a lattice over the zone.
+std::vector<FitPair> FitPairs(Route& route, const Direction& d, const std::vector<LonLat>& zone)
 {
-    Route route(context.outDir);
-
-    // The similarity: source and target of the same ETRS89 points on a lattice over the zone.
-    std::vector<LonLat> zone(kZone.begin(), kZone.end());
     const auto byDegrees = [](const LonLat& p) { return std::pair{p.L, p.B}; };
     double minL = INFINITY, maxL = -INFINITY, minB = INFINITY, maxB = -INFINITY;
     for (const LonLat& p : zone) {
@@ -303,13 +302,13 @@ std::vector<std::string> MakeModel(const ProductContext& context, const Directio
                              Ordered(route.Transform(d.targetType, 0, L, B), d.targetNorthFirst)});
         }
     }
-    double fitRms = 0.0;
-    const Similarity s = FitSimilarity(pairs, fitRms);
+    return pairs;
+}
 
-    // The zone in the target system, and a grid of whole steps around it.
-    std::vector<EastNorth> polygon;
-    for (const LonLat& p : zone)
-        polygon.push_back(Ordered(route.Transform(d.targetType, 0, p.L, p.B), d.targetNorthFirst));
+// A grid of whole steps around the zone (given in the target system), its nodes marked 'I' inside
+// the zone, 'G' next to its boundary and 'E' elsewhere.
+Grid ZoneGrid(const std::vector<EastNorth>& polygon)
+{
     double minE = INFINITY, maxE = -INFINITY, minN = INFINITY, maxN = -INFINITY;
     for (const EastNorth& p : polygon) {
         minE = std::min(minE, p.e), maxE = std::max(maxE, p.e);
@@ -322,10 +321,9 @@ std::vector<std::string> MakeModel(const ProductContext& context, const Directio
     g.y0 = firstRow * kNodeStep;
     g.nX = static_cast<std::int64_t>(std::ceil(maxE / kNodeStep) + kMarginNodes - firstColumn) + 1;
     g.nY = static_cast<std::int64_t>(std::ceil(maxN / kNodeStep) + kMarginNodes - firstRow) + 1;
-    const auto nodeCount = static_cast<std::size_t>(g.nX * g.nY);
 
     const auto byMetres = [](const EastNorth& p) { return std::pair{p.e, p.n}; };
-    g.state.assign(nodeCount, 'E');
+    g.state.assign(static_cast<std::size_t>(g.nX * g.nY), 'E');
     for (std::int64_t r = 0; r < g.nY; ++r) {
         for (std::int64_t c = 0; c < g.nX; ++c) {
             const EastNorth at = g.Position(c, r);
@@ -336,39 +334,69 @@ std::vector<std::string> MakeModel(const ProductContext& context, const Directio
                 state = 'G';
         }
     }
+    return g;
+}
 
-    // Signals: the route from the source point whose similarity image is the node, less the node.
-    g.value.assign(nodeCount, EastNorth{kNoData, kNoData});
-    int zoneNodes = 0, ringNodes = 0, noDataNodes = 0;
-    double minSignal = INFINITY, maxSignal = -INFINITY;
+struct SignalSummary {
+    int zoneNodes = 0;
+    int ringNodes = 0;
+    int noDataNodes = 0;
+    double minSignal = INFINITY;
+    double maxSignal = -INFINITY;
+};
+
+bool NearZone(const Grid& g, std::int64_t c, std::int64_t r)
+{
+    for (std::int64_t dr = -kDataRings; dr <= kDataRings; ++dr)
+        for (std::int64_t dc = -kDataRings; dc <= kDataRings; ++dc) {
+            const std::int64_t cc = c + dc, rr = r + dr;
+            if (cc >= 0 && cc < g.nX && rr >= 0 && rr < g.nY && g.state[static_cast<std::size_t>(g.Index(cc, rr))] != 'E')
+                return true;
+        }
+    return false;
+}
+
+// Signals: the route from the source point whose similarity image is the node, less the node.
+SignalSummary FillSignals(Route& route, const Direction& d, const Similarity& s, Grid& g)
+{
+    g.value.assign(static_cast<std::size_t>(g.nX * g.nY), EastNorth{kNoData, kNoData});
+    SignalSummary summary;
     for (std::int64_t r = 0; r < g.nY; ++r) {
         for (std::int64_t c = 0; c < g.nX; ++c) {
-            bool nearZone = false;
-            for (std::int64_t dr = -kDataRings; dr <= kDataRings; ++dr)
-                for (std::int64_t dc = -kDataRings; dc <= kDataRings; ++dc) {
-                    const std::int64_t cc = c + dc, rr = r + dr;
-                    if (cc >= 0 && cc < g.nX && rr >= 0 && rr < g.nY &&
-                        g.state[static_cast<std::size_t>(g.Index(cc, rr))] != 'E')
-                        nearZone = true;
-                }
             const auto k = static_cast<std::size_t>(g.Index(c, r));
-            if (!nearZone) {
-                ++noDataNodes;
+            if (!NearZone(g, c, r)) {
+                ++summary.noDataNodes;
                 continue;
             }
             // The outermost nodes stay without data, so the grid ends in exterior on every side.
             if (c == 0 || r == 0 || c == g.nX - 1 || r == g.nY - 1)
                 throw std::runtime_error(std::string(d.gridName) + ": the zone reaches the edge of the grid");
-            (g.state[k] == 'E' ? ringNodes : zoneNodes) += 1;
+            (g.state[k] == 'E' ? summary.ringNodes : summary.zoneNodes) += 1;
             const EastNorth at = g.Position(c, r);
             const EastNorth source = s.Invert(at);
             const EastNorth target = Ordered(route.Transform(d.routeType, 0, source.e, source.n), d.targetNorthFirst);
             const EastNorth signal{RoundNodeValue(target.e - at.e), RoundNodeValue(target.n - at.n)};
             g.value[k] = signal;
-            minSignal = std::min({minSignal, signal.e, signal.n});
-            maxSignal = std::max({maxSignal, signal.e, signal.n});
+            summary.minSignal = std::min({summary.minSignal, signal.e, signal.n});
+            summary.maxSignal = std::max({summary.maxSignal, signal.e, signal.n});
         }
     }
+    return summary;
+}
+
+std::vector<std::string> MakeModel(const ProductContext& context, const Direction& d)
+{
+    Route route(context.outDir);
+    const std::vector<LonLat> zone(kZone.begin(), kZone.end());
+    const std::vector<FitPair> pairs = FitPairs(route, d, zone);
+    double fitRms = 0.0;
+    const Similarity s = FitSimilarity(pairs, fitRms);
+
+    std::vector<EastNorth> polygon;
+    for (const LonLat& p : zone)
+        polygon.push_back(Ordered(route.Transform(d.targetType, 0, p.L, p.B), d.targetNorthFirst));
+    Grid g = ZoneGrid(polygon);
+    const SignalSummary summary = FillSignals(route, d, s, g);
 
     const std::filesystem::path gridPath = context.outDir / d.gridName;
     const std::filesystem::path parameterPath = std::filesystem::path(gridPath).replace_extension(".PAR");
@@ -389,9 +417,9 @@ std::vector<std::string> MakeModel(const ProductContext& context, const Directio
     std::ostringstream grid;
     grid.precision(10);
     grid << d.gridName << ": " << g.nX << " x " << g.nY << " nodes from East " << g.x0 << ", North " << g.y0
-         << ", step " << kNodeStep << " m; " << zoneNodes << " in the zone, " << ringNodes
-         << " exterior with values, " << noDataNodes << " without data; signal " << minSignal << " .. "
-         << maxSignal << " m";
+         << ", step " << kNodeStep << " m; " << summary.zoneNodes << " in the zone, " << summary.ringNodes
+         << " exterior with values, " << summary.noDataNodes << " without data; signal " << summary.minSignal
+         << " .. " << summary.maxSignal << " m";
     std::ostringstream parameters;
     parameters.precision(15);
     parameters << parameterPath.filename().string() << ": helmertA " << s.a << ", helmertB " << s.b

@@ -99,7 +99,7 @@ PlanePair ChainBeforeGrid(const HelmertParams& helmert, double L, double B)
 PlanePair InverseHelmert(const HelmertParams& params, double R1, double R2)
 {
     const double m = 1.0 + params.scalePpm * 1e-6;
-    const double theta = params.rotationSec * kPi / 648000.0;
+    const double theta = ArcSecToRad(params.rotationSec);
     const double c = std::cos(theta);
     const double s = std::sin(theta);
     const double dx = R1 - params.t1;

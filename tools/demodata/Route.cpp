@@ -5,28 +5,19 @@
 
 namespace velmora::demodata {
 
-Route::Route(const std::filesystem::path& dataDir, int tmZone) : env_{dataDir, tmZone, console_, grids_} {}
+Route::Route(const std::filesystem::path& dataDir, int tmZone) : env_{dataDir, tmZone, grids_} {}
 
-std::optional<ChainResult> Route::TryTransform(int type, int heightFlag, double P1, double P2, double P3)
+ChainResult Route::Transform(TransformationType type, int heightFlag, double P1, double P2, double P3)
 {
-    ChainResult out{};
-    const int status = TransformPoint(env_, type, heightFlag, P1, P2, P3, out.first, out.second, out.third);
-    console_.Take();
-    if (status != 0)
-        return std::nullopt;
-    return out;
-}
-
-ChainResult Route::Transform(int type, int heightFlag, double P1, double P2, double P3)
-{
-    ChainResult out{};
-    if (TransformPoint(env_, type, heightFlag, P1, P2, P3, out.first, out.second, out.third) != 0) {
+    const auto result = TransformPoint(env_, type, heightFlag, P1, P2, P3);
+    if (!result) {
         std::ostringstream message;
         message.precision(12);
-        message << "transformation type " << type << " fails at (" << P1 << ", " << P2 << "): " << console_.Take();
+        message << "transformation type " << static_cast<int>(type) << " fails at (" << P1 << ", " << P2
+                << "): " << result.Failure().text;
         throw std::runtime_error(message.str());
     }
-    return out;
+    return *result;
 }
 
 } // namespace velmora::demodata

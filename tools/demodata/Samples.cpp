@@ -114,7 +114,7 @@ std::string GeodeticLine(const Place& p, bool degreeSign)
 }
 
 // name, Out1, Out2 and, with a height, Out3 of the chain from ETRS89.
-std::string PlaneLine(Route& route, int type, const Place& p, bool withHeight = true)
+std::string PlaneLine(Route& route, TransformationType type, const Place& p, bool withHeight = true)
 {
     const int flag = withHeight && p.h ? 1 : 0;
     const ChainResult r = route.Transform(type, flag, p.L, p.B, p.h.value_or(0.0));
@@ -125,10 +125,10 @@ std::string PlaneLine(Route& route, int type, const Place& p, bool withHeight = 
 }
 
 // A Stereo70 source line taken on to TM (type 7 or 8, the route's zone) or LAEA (type 11).
-std::string FromStereo70Line(Route& route, int type, const Place& p)
+std::string FromStereo70Line(Route& route, TransformationType type, const Place& p)
 {
     const int flag = p.h ? 1 : 0;
-    const ChainResult s70 = route.Transform(1, flag, p.L, p.B, p.h.value_or(0.0));
+    const ChainResult s70 = route.Transform(TransformationType::EtrsToStereo70, flag, p.L, p.B, p.h.value_or(0.0));
     const ChainResult r = route.Transform(type, flag, s70.second, s70.first, s70.third);
     std::string line = std::string(p.name) + ", " + Fixed(r.first) + ", " + Fixed(r.second);
     if (flag == 1)
@@ -162,12 +162,13 @@ std::vector<Sample> Samples(const fs::path& dataDir)
     std::vector<Place> bucharestAll = kBucharest;
     bucharestAll.insert(bucharestAll.end(), kBucharestOutside.begin(), kBucharestOutside.end());
 
-    const auto stereo70 = [&](const Place& p) { return PlaneLine(zone34, 1, p); };
-    const auto stereo30 = [&](const Place& p) { return PlaneLine(zone34, 3, p); };
-    const auto tm34 = [&](const Place& p) { return FromStereo70Line(zone34, 7, p); };
-    const auto tm35 = [&](const Place& p) { return FromStereo70Line(zone35, 8, p); };
-    const auto laea = [&](const Place& p) { return FromStereo70Line(zone34, 11, p); };
-    const auto plane2D = [&](int type) {
+    using T = TransformationType;
+    const auto stereo70 = [&](const Place& p) { return PlaneLine(zone34, T::EtrsToStereo70, p); };
+    const auto stereo30 = [&](const Place& p) { return PlaneLine(zone34, T::EtrsToStereo30, p); };
+    const auto tm34 = [&](const Place& p) { return FromStereo70Line(zone34, T::Stereo70ToTm, p); };
+    const auto tm35 = [&](const Place& p) { return FromStereo70Line(zone35, T::Stereo70ToTmZone35, p); };
+    const auto laea = [&](const Place& p) { return FromStereo70Line(zone34, T::Stereo70ToLaea, p); };
+    const auto plane2D = [&](T type) {
         return [&zone34, type](const Place& p) { return PlaneLine(zone34, type, p, false); };
     };
 
@@ -215,10 +216,10 @@ std::vector<Sample> Samples(const fs::path& dataDir)
         {stereo30(unirii), std::string(kOutsideName) + ", 600000.000, 400000.000, 80.000"}, true);
     add("5_stereo30-stereo70", '5', 34,
         "(x,y) Stereo30 Bucuresti -> (x,y) Stereo70, model de distorsiuni; ultimele doua puncte sunt in afara zonei",
-        Lines(bucharestAll, plane2D(3)));
+        Lines(bucharestAll, plane2D(T::EtrsToStereo30)));
     add("6_stereo70-stereo30", '6', 34,
         "(x,y) Stereo70 -> (x,y) Stereo30 Bucuresti, model de distorsiuni; ultimele doua puncte sunt in afara zonei",
-        Lines(bucharestAll, plane2D(1)));
+        Lines(bucharestAll, plane2D(T::EtrsToStereo70)));
     return samples;
 }
 
