@@ -11,6 +11,7 @@
 #include "model/GridCells.h"
 #include "model/GridInterpolation.h"
 
+#include <cmath>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -100,6 +101,14 @@ void ReplaceFile(const fs::path& path, std::string_view text)
     }
 }
 
+// A point on the grid's last column or row, or beyond it within the tolerance: its cell has no
+// nodes past it, and the normal-height conversion takes no zeta there.
+bool OnLastGridLine(const PointRecord& point, const GridGeometry& g)
+{
+    return std::trunc((point.result[0] - g.x0) / g.step) >= static_cast<double>(g.nX - 1)
+           || std::trunc((point.result[1] - g.y0) / g.step) >= static_cast<double>(g.nY - 1);
+}
+
 } // namespace
 
 void PlaceGeodeticPoint(PointRecord& point)
@@ -124,7 +133,7 @@ void SubtractQuasigeoidHeights(const NodeGrid& grid, const fs::path& pointsPath)
     for (std::uint64_t k = 0; k < points.Size(); ++k) {
         PointRecord point = points.Read(k);
         point.residual[2] = 0.0;
-        if (point.pointState == 'D')
+        if (point.pointState == 'D' && !OnLastGridLine(point, grid.Geometry()))
             InterpolateBicubic(point, grid, kQuasigeoidSignal);
         point.modelWork1[2] = point.residual[2];
         point.sys1[2] -= point.residual[2];

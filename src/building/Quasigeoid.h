@@ -23,7 +23,8 @@ void PlaceGeodeticPoint(PointRecord& point);
 
 // The normal heights of a geographic point file: every point is placed on the grid and assigned
 // its cell (new-point mode, no Helmert); a point inside a usable cell gets the zeta interpolated
-// there, any other point zeta 0. zeta is kept in modelWork1[2] and the height sys1[2] becomes
+// there, any other point (outside the grid, in a cell with a corner outside the zone, on the last
+// grid column or row or beyond it) zeta 0. zeta is kept in modelWork1[2] and the height sys1[2] becomes
 // h - zeta. Throws FatalError with the interpolation's messages.
 void SubtractQuasigeoidHeights(const NodeGrid& grid, const std::filesystem::path& pointsPath);
 

@@ -308,7 +308,8 @@ TEST_F(ConversionTest, NormalHeightsSubtractTheInterpolatedQuasigeoid)
     const std::string result = Run("blh-xyzn", std::string(kHeader) +
                                                    "G\r\n6378137, 298.257222101, 6378245, 298.3\r\n"
                                                    "PC\r\nK, 45 45 0, 24 30 0, 150, 45 45 0, 24 30 0, 119.8\r\nEND\r\n"
-                                                   "PN\r\nN, 46 15 0, 25 30 0, 200\r\nOUT, 50 0 0, 25 0 0, 300\r\nEND\r\nENDF");
+                                                   "PN\r\nN, 46 15 0, 25 30 0, 200\r\nOUT, 50 0 0, 25 0 0, 300\r\n"
+                                                   "EDGE, 49 0 0, 25 0 0, 400\r\nEND\r\nENDF");
     const double zK = zeta(24.5, 45.75);
     const double zN = zeta(25.5, 46.25);
     const Cartesian k = GeodeticToCartesian(kGrs80, DegToRad(45.75), DegToRad(24.5), 150.0 - zK);
@@ -335,6 +336,8 @@ TEST_F(ConversionTest, NormalHeightsSubtractTheInterpolatedQuasigeoid)
                           FormatFixed(zN, 12, 4) + "," + FormatFixed(200.0 - zN, 12, 4) +
                           "\r\n"
                           "OUT, 50.000000, 25.000000,      0.0000,    300.0000\r\n"
+                          // On the last row of the grid: no cell above it, no zeta.
+                          "EDGE, 49.000000, 25.000000,      0.0000,    400.0000\r\n"
                           "END\r\n");
 }
 
