@@ -44,8 +44,10 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // quit ends the program after the error window; the data files are looked up in startDir.
+    // modelBuilding shows and enables the model-building commands of the menus Transformare_2D
+    // and Transformare_3D, hidden otherwise.
     MainWindow(std::filesystem::path startDir, StandardDialogs& dialogs, std::function<void()> quit,
-               QWidget* parent = nullptr);
+               bool modelBuilding = false, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     CommandContext& Context() { return ctx_; }
@@ -92,6 +94,7 @@ protected:
 private:
     void BuildMenu();
     void AddCommandMenus();
+    bool Shown(const MenuCommand& command) const;
     void AddCommand(QMenu* menu, const MenuCommand& command);
     QMenu* AddWindowMenu();
     void RunCommand(const std::function<void()>& command);
@@ -106,6 +109,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<WindowUi> ui_;
     bool busy_ = false;
+    bool modelBuilding_ = false;
     QMenu* fileMenu_ = nullptr;
     QAction* firstCommandMenu_ = nullptr;
     QPointer<EditorWindow> merged_;

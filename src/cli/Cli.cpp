@@ -5,6 +5,7 @@
 #include "commands/BatchCommands.h"
 #include "commands/CommandTable.h"
 #include "commands/InteractiveCommands.h"
+#include "commands/ModelBuildingCommands.h"
 #include "commands/PointTransform.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
     "       velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
+    "       velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
+    "                   [--stop-after estimation]\n"
     "       velmora-cli --help\n";
 
 constexpr const char* kHelpHead =
@@ -31,6 +34,8 @@ constexpr const char* kHelpHead =
     "Usage:\n"
     "  velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
     "  velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
+    "  velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
+    "              [--stop-after estimation]\n"
     "  velmora-cli --help\n"
     "\n"
     "transform  Transforms every point of the text file SOURCE and writes the text file\n"
@@ -87,11 +92,27 @@ constexpr const char* kHelpTail =
     "  14    Stereo30 y (Nord) / x (Est) / H           B / L / h\n"
     "  15    ETRS89 B / L / h                          B / L / h\n"
     "\n"
+    "build-model\n"
+    "           Builds a distortion model from the model-building source SOURCE, as the\n"
+    "           hidden commands of the menus Transformare_2D and Transformare_3D: plane\n"
+    "           (East, North) or three-dimensional (X, Y, Z) points, without or with the\n"
+    "           regression trend. The work files (PCOMUNE.REC, PNOI.REC, RAR.REC, ...) and\n"
+    "           the reports REZULT.TXT and REZ_NOI.TXT are written in the current\n"
+    "           directory; the model files are named after SOURCE and written beside it\n"
+    "           (.PAR, .DXF, .GRT, .GRD and, for plane models, the binary grid J.GRD).\n"
+    "           Every message of the run goes to standard output, one per line, the names\n"
+    "           of the result files last. --stop-after estimation ends after the Helmert\n"
+    "           estimation and the regression, whose report and parameter file are then\n"
+    "           complete, so that blunders can be weeded out before the adjustment.\n"
+    "           A fatal condition prints its error (exit status 1). Progress of the\n"
+    "           adjustment goes to standard error when it is a terminal.\n"
+    "\n"
     "When a point cannot be transformed, the reason and \"Tastati <Enter>...\" go to standard\n"
     "error and one line is read from standard input (end of input continues at once).\n"
     "\n"
     "Options:\n"
     "  --zone 34|35  Transverse Mercator zone (default 34)\n"
+    "  --stop-after estimation  (build-model) end after the estimation\n"
     "  --data DIR    directory of the data files (default: the current directory):\n"
     "                EGG97_QGRJ.GRD, zitaBucx.grd (quasigeoid heights),\n"
     "                ETRS89_KRASOVSCHI42_2DJ.GRD, ETRS89_Stereo30_2DJ.GRD (plane corrections),\n"
@@ -105,6 +126,7 @@ struct Options {
     std::vector<std::string> positional;
     int zone = 34;
     std::filesystem::path dataDir;
+    std::optional<std::string> stopAfter;
     bool help = false;
 };
 
@@ -159,7 +181,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (name != "--zone" && name != "--data") {
+        if (name != "--zone" && name != "--data" && name != "--stop-after") {
             error = "unknown option " + arg;
             return std::nullopt;
         }
@@ -170,7 +192,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             }
             value = args[++k];
         }
-        if (name == "--zone") {
+        if (name == "--stop-after") {
+            if (*value != "estimation") {
+                error = "--stop-after takes estimation, not " + *value;
+                return std::nullopt;
+            }
+            options.stopAfter = *value;
+        } else if (name == "--zone") {
             const auto zone = ParseInteger(*value);
             if (!zone || (*zone != 34 && *zone != 35)) {
                 error = "the zone must be 34 or 35, not " + *value;
@@ -241,6 +269,34 @@ int RunTransform(const Options& options, std::istream& in, std::ostream& out, st
     return ui.SelectionRefused() ? kExitUsage : kExitOk;
 }
 
+std::optional<ModelBuildingCommand> ModelBuildingCommandNamed(std::string_view name)
+{
+    for (const ModelBuildingName& entry : kModelBuildingNames) {
+        if (name == entry.name)
+            return entry.command;
+    }
+    return std::nullopt;
+}
+
+// A fresh program: transformation code 0, the work folder the current directory.
+int RunBuildModel(const Options& options, std::istream& in, std::ostream& out, std::ostream& err, bool errIsTerminal)
+{
+    const auto& p = options.positional;
+    if (p.size() != 3)
+        return UsageError(err, "build-model needs the kind of model and SOURCE");
+    const std::optional<ModelBuildingCommand> command = ModelBuildingCommandNamed(p[1]);
+    if (!command)
+        return UsageError(err, "unknown kind of model " + p[1]);
+
+    CommandContext ctx;
+    ctx.startDir = options.dataDir;
+    CliUi ui(p[2], "", options.zone, in, out, err, errIsTerminal);
+    const ModelBuildingRequest request{*command, ui.SelectSourceFile().value_or(p[2]),
+                                       std::filesystem::current_path(), options.stopAfter.has_value()};
+    RunModelBuilding(ctx, ui, request);
+    return kExitOk;
+}
+
 int RunArguments(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
                  bool errIsTerminal)
 {
@@ -257,6 +313,10 @@ int RunArguments(const std::vector<std::string>& args, std::istream& in, std::os
     const std::string& command = options->positional.front();
     if (command == "point")
         return RunPoint(*options, in, out, err);
+    if (command == "build-model")
+        return RunBuildModel(*options, in, out, err, errIsTerminal);
+    if (options->stopAfter)
+        return UsageError(err, "--stop-after belongs to build-model");
     if (command == "transform")
         return RunTransform(*options, in, out, err, errIsTerminal);
     return UsageError(err, "unknown command " + command);

@@ -2,6 +2,8 @@
 
 #include "commands/FileSelection.h"
 
+#include <system_error>
+
 namespace velmora {
 
 CliUi::CliUi(std::string source, std::string result, int zone, std::istream& in, std::ostream& out,
@@ -37,6 +39,19 @@ void CliUi::ShowMessage(const std::string& text)
 void CliUi::ShowInformation(const std::string& text)
 {
     out_ << text << "\n";
+}
+
+void CliUi::ShowMessageBox(const std::string& text, const std::string&, MessageIcon)
+{
+    EndProgressLine();
+    out_ << text << "\n";
+}
+
+std::optional<std::filesystem::path> CliUi::SelectSourceFile()
+{
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(source_, error);
+    return error ? std::filesystem::path(source_) : path;
 }
 
 ErrorConsole& CliUi::OpenConsole()

@@ -1,6 +1,7 @@
-// The Ui of the command line: the file dialog and the zone dialog are answered by the arguments,
-// messages go to standard error, the information window to standard output, the console to
-// standard error and standard input, and progress to standard error when it is a terminal.
+// The Ui of the command line: the file dialogs and the zone dialog are answered by the arguments,
+// error messages go to standard error, other message boxes and the information window to
+// standard output, the console to standard error and standard input, and progress to standard
+// error when it is a terminal.
 #pragma once
 
 #include "cli/StreamConsole.h"
@@ -23,6 +24,11 @@ public:
     bool SelectZone(CommandContext& ctx) override;
     void ShowMessage(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
+    // The model-building commands' message boxes inform: their texts go to standard output.
+    void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    // The source argument, as an absolute path like the open dialog's.
+    std::optional<std::filesystem::path> SelectSourceFile() override;
+    void ShowWaitLabel(bool) override {}
     ErrorConsole& OpenConsole() override;
     void CloseConsole() override;
     void Progress(std::uint64_t done, std::uint64_t total) override;

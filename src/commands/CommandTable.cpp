@@ -1,5 +1,6 @@
 #include "commands/CommandTable.h"
 
+#include "commands/ModelBuildingCommands.h"
 #include "core/CorrectionGrid.h"
 
 #include <array>
@@ -126,6 +127,12 @@ constexpr MenuCommand Unbuilt(const char* name, CommandMenu menu, const char* ca
     return {name, menu, caption, true, false, nullptr, nullptr, nullptr};
 }
 
+// A hidden command run by its own function.
+constexpr MenuCommand Hidden(const char* name, CommandMenu menu, const char* caption, CommandRun run)
+{
+    return {name, menu, caption, true, false, nullptr, nullptr, run};
+}
+
 constexpr MenuCommand Transformation(const char* name, CommandMenu menu, const char* caption,
                                      const TransformationSpec& spec, const char* summary, bool hidden = false,
                                      bool separatorBefore = false)
@@ -147,14 +154,14 @@ const std::array<MenuCommand, 34> kCommands{{
     Unbuilt("quasigeoid-export", M::Conversion, "Grid_XY_ETRS89-->BL_EGG97"),
     Unbuilt("quasigeoid-export-geographic", M::Conversion, "Grid_LBdZita-->BL_EGG97"),
     Unbuilt("quasigeoid-load-zita", M::Conversion, "Zita_EGG (+dz)-->Grid_ETRS89"),
-    Unbuilt("plane", M::Plane2D, "Transformare fara Regresie"),
-    Unbuilt("plane-regression", M::Plane2D, "Transformare cu Regresie"),
-    Unbuilt("3d", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie"),
-    Unbuilt("3d-regression", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie"),
-    Unbuilt("zeta", M::Spatial3DZeta, "Fara Regresie"),
-    Unbuilt("zeta-regression", M::Spatial3DZeta, "Cu Regresie"),
+    Hidden("plane", M::Plane2D, "Transformare fara Regresie", BuildPlaneModel),
+    Hidden("plane-regression", M::Plane2D, "Transformare cu Regresie", BuildPlaneRegressionModel),
+    Hidden("3d", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie", BuildSpatialModel),
+    Hidden("3d-regression", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie", BuildSpatialRegressionModel),
+    Hidden("zeta", M::Spatial3DZeta, "Fara Regresie", ShowNotImplemented),
+    Hidden("zeta-regression", M::Spatial3DZeta, "Cu Regresie", ShowNotImplemented),
     Unbuilt("quasigeoid-build", M::Spatial3D, kMenuQuasigeoidModel),
-    Unbuilt("etrs89-stereo70-h", M::Spatial3D, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89"),
+    Hidden("etrs89-stereo70-h", M::Spatial3D, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89", DoNothing),
 
     Transformation("etrs89-stereo70", M::Romania, "(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo70_Sistem Krasovski42",
                    kEtrs89Stereo70, "(B,L,h) ETRS89 -> (x,y,H_MN) Stereo70"),
