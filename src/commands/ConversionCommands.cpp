@@ -1,6 +1,8 @@
 #include "commands/ConversionCommands.h"
 
 #include "building/Quasigeoid.h"
+#include "commands/ModelBuildingCommands.h"
+#include "commands/Ui.h"
 #include "core/Geodesy.h"
 #include "core/Stereo70.h"
 #include "core/TMzn_EVRF2007.h"
@@ -14,6 +16,8 @@
 
 #include <array>
 #include <initializer_list>
+#include <optional>
+#include <stdexcept>
 #include <cmath>
 #include <string>
 #include <system_error>
@@ -27,22 +31,14 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 
 constexpr std::array<ConversionCommand, 8> kCommands{{
-    {ConversionKind::GeodeticToCartesian, "ConversieBLHXYZ2Click", "Conversie BLh --> XYZ", "blh-xyz", 21, 'G', true,
-     "REZXYZ.TXT"},
-    {ConversionKind::CartesianToGeodetic, "ConversieXYZBLH1Click", "Conversie XYZ --> BLh", "xyz-blh", 22, 'G', false,
-     "REZBLH.TXT"},
-    {ConversionKind::GeodeticToStereo70, "S1Click", "Conversie BL-->Est_Nord Stereo70", "bl-stereo70", 23, 'P', true,
-     "REZXY_ST70.TXT"},
-    {ConversionKind::Stereo70ToGeodetic, "xyStereo70BL1Click", "Conversie Est_Nord Stereo70-->BL", "stereo70-bl", 24,
-     'P', false, "REZBL_ST70.TXT"},
-    {ConversionKind::GeodeticToLaea, "ConversieBL1Click", "Conversie BL-->Est_Nord LAEA ", "bl-laea", 25, 'P', true,
-     "REZXY_LAEA.TXT"},
-    {ConversionKind::LaeaToGeodetic, "ConversieEstNordLAEABL1Click", "Conversie Est_Nord LAEA--->BL", "laea-bl", 26,
-     'P', false, "REZBL_LAEA.TXT"},
-    {ConversionKind::DmsToDegrees, "BLhgmsgmsmBLhggm1Click", "BLh [gms,gms,m]-->BLh [g,g,m]", "dms-deg", 27, 'G', true,
-     "REZBLh_gms_g.TXT"},
-    {ConversionKind::NormalHeightToCartesian, "ConversieBLHXYZn1Click", "Conversie BLH_ETRS89-->XYZn_ETRS89",
-     "blh-xyzn", 28, 'G', true, "REZXYZ.TXT"},
+    {ConversionKind::GeodeticToCartesian, "blh-xyz", 21, 'G', true, "REZXYZ.TXT"},
+    {ConversionKind::CartesianToGeodetic, "xyz-blh", 22, 'G', false, "REZBLH.TXT"},
+    {ConversionKind::GeodeticToStereo70, "bl-stereo70", 23, 'P', true, "REZXY_ST70.TXT"},
+    {ConversionKind::Stereo70ToGeodetic, "stereo70-bl", 24, 'P', false, "REZBL_ST70.TXT"},
+    {ConversionKind::GeodeticToLaea, "bl-laea", 25, 'P', true, "REZXY_LAEA.TXT"},
+    {ConversionKind::LaeaToGeodetic, "laea-bl", 26, 'P', false, "REZBL_LAEA.TXT"},
+    {ConversionKind::DmsToDegrees, "dms-deg", 27, 'G', true, "REZBLh_gms_g.TXT"},
+    {ConversionKind::NormalHeightToCartesian, "blh-xyzn", 28, 'G', true, "REZXYZ.TXT"},
 }};
 
 void AppendValue(std::string& line, double value, int width, int decimals)
@@ -310,6 +306,14 @@ const ConversionCommand* FindConversionCommand(std::string_view name)
     return nullptr;
 }
 
+const ConversionCommand& ConversionCommandOf(ConversionKind kind)
+{
+    for (const ConversionCommand& command : kCommands)
+        if (command.kind == kind)
+            return command;
+    throw std::logic_error("a conversion without its command");
+}
+
 ConversionOutcome ConvertFile(const ConversionCommand& command, const fs::path& sourcePath, const fs::path& workDir,
                               const fs::path& startDir)
 {
@@ -348,15 +352,27 @@ ConversionOutcome ConvertFile(const ConversionCommand& command, const fs::path& 
         WriteExtraLines(result, command.kind, targets);
     result.Close();
 
-    for (const fs::path& path : {targets.commonPoints, targets.newPoints, workDir / kErrorsWorkFileName,
-                                 workDir / kNodesWorkFileName})
+    for (const fs::path& path : {targets.commonPoints, targets.newPoints})
         RemoveIfPresent(path);
+    RemoveLeftoverWorkFiles(workDir);
     return outcome;
 }
 
 std::string ConversionMessage(const ConversionOutcome& outcome)
 {
     return "Rezultatul conversiei se gasesc in fis. " + outcome.resultPath.filename().string();
+}
+
+void RunConversion(CommandContext& ctx, Ui& ui, const fs::path& workDir, const ConversionCommand& command)
+{
+    ctx.transformationCode = command.code;
+    ctx.workDir = workDir;
+    const std::optional<fs::path> source = ui.SelectSourceFile();
+    if (!source)
+        return;
+    const ConversionOutcome outcome = ConvertFile(command, *source, workDir, ctx.startDir);
+    if (outcome.anySection)
+        ui.ShowMessageBox(ConversionMessage(outcome), kInformationCaption, MessageIcon::Information);
 }
 
 } // namespace velmora

@@ -15,6 +15,8 @@
 // extra lines follow; every extra line ends with CR LF, as every other line does.
 #pragma once
 
+#include "commands/CommandContext.h"
+
 #include <filesystem>
 #include <span>
 #include <string>
@@ -35,26 +37,24 @@ enum class ConversionKind {
 
 struct ConversionCommand {
     ConversionKind kind;
-    const char* handler;     // the menu handler that runs it
-    const char* menuCaption; // its item under "Conversie_Coordonate"
-    const char* name;        // the command line's name for it
+    const char* name;        // its name in the command table and on the command line
     char code;               // transformation code: one outside the one-line source formats
     char pointKind;          // 'G' (three values per system) or 'P' (two)
     bool geodeticSource;     // B and L as degrees, minutes, seconds (else plain numbers)
     const char* resultName;  // in the work folder
 };
 
+class Ui;
+
 // The eight commands, in menu order.
 std::span<const ConversionCommand> ConversionCommands();
-// The command of that command line name; nullptr when there is none.
+// The command of that name; nullptr when there is none.
 const ConversionCommand* FindConversionCommand(std::string_view name);
+const ConversionCommand& ConversionCommandOf(ConversionKind kind);
 
 // The grid of the quasigeoid heights of the normal-height conversion, in the start-up directory:
 // a node grid whose East is L and North is B in decimal degrees, zeta the third node value.
 inline constexpr const char* kNormalHeightGridName = "ETRS89_KRASOVSCHI42_2D.grd";
-// Work files a conversion deletes when they exist.
-inline constexpr const char* kErrorsWorkFileName = "erori.pas";
-inline constexpr const char* kNodesWorkFileName = "noduri.txt";
 
 struct ConversionOutcome {
     std::filesystem::path resultPath;
@@ -71,6 +71,18 @@ ConversionOutcome ConvertFile(const ConversionCommand& command, const std::files
 // "Rezultatul conversiei se gasesc in fis. " and the result's file name, the text of the message
 // box (caption "Mesaj de informare") shown when a section was written.
 std::string ConversionMessage(const ConversionOutcome& outcome);
-inline constexpr const char* kInformationCaption = "Mesaj de informare";
+
+// The menu command: the transformation code, the open dialog of the source ("File sourse|*.txt";
+// cancelling ends the command with nothing done), the conversion in workDir, and the message box
+// naming the result when a section was written.
+void RunConversion(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir,
+                   const ConversionCommand& command);
+
+// RunConversion as the command table runs it, one function per conversion.
+template <ConversionKind Kind>
+void RunConversionCommand(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir)
+{
+    RunConversion(ctx, ui, workDir, ConversionCommandOf(Kind));
+}
 
 } // namespace velmora

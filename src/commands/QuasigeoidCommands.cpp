@@ -3,7 +3,10 @@
 #include "building/BoundaryPolygon.h"
 #include "building/GridGeneration.h"
 #include "building/NetworkAdjustment.h"
+#include "building/Quasigeoid.h"
 #include "building/QuasigeoidApplication.h"
+#include "commands/BatchCommands.h"
+#include "commands/Ui.h"
 #include "files/FatalError.h"
 #include "files/RecordFile.h"
 #include "files/ResultWriter.h"
@@ -11,6 +14,7 @@
 #include "model/GridCells.h"
 #include "model/NodeGrid.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace velmora {
@@ -103,8 +107,76 @@ std::string ApplyQuasigeoidModel(CommandContext& ctx, const fs::path& workDir)
     }
     CopySystemToHelmert(targets.newPoints);
     AssignGridCells(targets.newPoints, grid, false, nullptr);
-    ApplyQuasigeoidGridToResult(ctx.planeGridPath, targets.newPoints, ctx.inputPath, ctx.resultPath);
-    return std::string("Fisierul rezultat este: ") + ctx.resultPath + ".";
+    WriteResult(ctx, [&](const fs::path& path) {
+        ApplyQuasigeoidGridToResult(ctx.planeGridPath, targets.newPoints, ctx.inputPath, path);
+    });
+    return kResultInformationPrefix + ctx.resultPath + ".";
+}
+
+void QuasigeoidBuildCommand(CommandContext& ctx, Ui& ui, const fs::path& workDir)
+{
+    ui.ShowWaitLabel(true);
+    const std::optional<fs::path> source = ui.SelectSourceFile();
+    if (!source)
+        return;
+    ctx.transformationCode = kQuasigeoidCode;
+    BuildRun run;
+    run.sourcePath = *source;
+    run.workDir = workDir;
+    run.progress = [&ui](std::uint64_t done, std::uint64_t total) { ui.Progress(done, total); };
+    ui.ShowInformation(BuildQuasigeoidModel(run));
+    ui.ShowWaitLabel(false);
+}
+
+void QuasigeoidApplyCommand(CommandContext& ctx, Ui& ui, const fs::path& workDir)
+{
+    const std::optional<fs::path> grid = ui.SelectGridFile();
+    if (!grid)
+        return;
+    PrepareQuasigeoidApplication(ctx, *grid, workDir);
+    if (!ui.SelectFiles(ctx, kQuasigeoidCaption))
+        return;
+    ui.ShowInformation(ApplyQuasigeoidModel(ctx, workDir));
+}
+
+namespace {
+
+// The exchange commands report in a message box and the program goes on, whatever the outcome.
+void ReportExchange(Ui& ui, const std::optional<std::string>& failure, const char* done)
+{
+    if (failure)
+        ui.ShowMessage(*failure);
+    else
+        ui.ShowMessageBox(done, kInformationCaption, MessageIcon::Information);
+}
+
+void ExportGridCommand(Ui& ui, const fs::path& workDir, bool plane)
+{
+    const std::optional<fs::path> grid = ui.SelectGridFile();
+    if (grid)
+        ReportExchange(ui, ExportGridNodesForEgg(*grid, plane, workDir), kExportDoneMessage);
+}
+
+} // namespace
+
+void ExportPlaneGridCommand(CommandContext&, Ui& ui, const fs::path& workDir)
+{
+    ExportGridCommand(ui, workDir, true);
+}
+
+void ExportGeographicGridCommand(CommandContext&, Ui& ui, const fs::path& workDir)
+{
+    ExportGridCommand(ui, workDir, false);
+}
+
+void LoadZitaCommand(CommandContext&, Ui& ui, const fs::path&)
+{
+    const std::optional<fs::path> zita = ui.SelectSourceFile();
+    if (!zita)
+        return;
+    const std::optional<fs::path> grid = ui.SelectGridFile();
+    if (grid)
+        ReportExchange(ui, LoadZitaIntoGrid(*zita, *grid), kZitaLoadedMessage);
 }
 
 } // namespace velmora

@@ -12,6 +12,8 @@
 
 namespace velmora {
 
+class Ui;
+
 // Caption of both quasigeoid commands (the model building and the application).
 inline constexpr const char* kQuasigeoidCaption = "(B,L,zita)_GRS80_EGG97-->(B,L,h-Hn)_GRS80_MareaNeagra";
 // The parameter file of the quasigeoid model in the start-up directory.
@@ -34,5 +36,20 @@ std::string ApplyQuasigeoidModel(CommandContext& ctx, const std::filesystem::pat
 // grid and parameter file of the start-up directory that the file dialog checks.
 void PrepareQuasigeoidApplication(CommandContext& ctx, const std::filesystem::path& nodeGridPath,
                                   const std::filesystem::path& workDir);
+
+// The menu commands, run from workDir; every dialog cancelled ends its command with nothing done.
+//   QuasigeoidBuildCommand: the wait label, the model-building source from the open dialog, the
+//     build, the information window naming the result files.
+//   QuasigeoidApplyCommand: the quasigeoid node grid from the open dialog, the file selection
+//     dialog, the application, the information window naming the result.
+//   ExportPlaneGridCommand, ExportGeographicGridCommand: the node grid from the open dialog, then
+//     BL_EGG.txt, named in a message box, or the failure in the error message box.
+//   LoadZitaCommand: the zita file, then the node grid from the open dialogs, then the loading,
+//     confirmed in a message box, or the failure in the error message box.
+void QuasigeoidBuildCommand(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir);
+void QuasigeoidApplyCommand(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir);
+void ExportPlaneGridCommand(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir);
+void ExportGeographicGridCommand(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir);
+void LoadZitaCommand(CommandContext& ctx, Ui& ui, const std::filesystem::path& workDir);
 
 } // namespace velmora

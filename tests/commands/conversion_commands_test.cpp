@@ -2,6 +2,7 @@
 // byte where the values are known exactly, round trips through the result files, PROJ as an
 // independent check of the projections, and the listings after "ENDF".
 #include "commands/ConversionCommands.h"
+#include "commands/ModelBuildingCommands.h"
 #include "core/Geodesy.h"
 #include "files/FatalError.h"
 #include "files/NumberText.h"
@@ -351,11 +352,11 @@ TEST_F(ConversionTest, NormalHeightConversionNeedsItsGrid)
 
 TEST_F(ConversionTest, WorkFilesAreDeletedAndFailuresEndTheCommand)
 {
-    test::WriteBytes(dir / kErrorsWorkFileName, "x");
-    test::WriteBytes(dir / kNodesWorkFileName, "x");
+    for (const char* name : kLeftoverWorkFiles)
+        test::WriteBytes(dir / name, "x");
     Run("bl-laea", std::string(kHeader) + "P\r\n6378137, 298.257222101, 6378245, 298.3\r\n"
                                           "PN\r\nO, 46 0 0, 25 0 0\r\nEND\r\nENDF");
-    for (const char* name : {"PCXYZ.REC", "PNXYZ.REC", kErrorsWorkFileName, kNodesWorkFileName})
+    for (const char* name : {"PCXYZ.REC", "PNXYZ.REC", kLeftoverWorkFiles[0], kLeftoverWorkFiles[1]})
         EXPECT_FALSE(fs::exists(dir / name)) << name;
 
     // A source of the other kind, and one that cannot be opened.
