@@ -156,12 +156,11 @@ void MainWindow::AddCommandMenus()
             HideMenu(qmenu);
 }
 
-// The hidden commands of the model-building menus show with the option that asks for them.
+// The hidden commands run by their own functions (model building, conversions, quasigeoid grids)
+// show with the option that asks for them; the hidden twins of the transformations never do.
 bool MainWindow::Shown(const MenuCommand& command) const
 {
-    const bool modelBuildingMenu = command.menu == CommandMenu::Plane2D || command.menu == CommandMenu::Spatial3D
-                                   || command.menu == CommandMenu::Spatial3DZeta;
-    return !command.hidden || (modelBuilding_ && modelBuildingMenu && command.run != nullptr);
+    return !command.hidden || (modelBuilding_ && command.transformation == nullptr && command.run != nullptr);
 }
 
 void MainWindow::AddCommand(QMenu* menu, const MenuCommand& command)

@@ -44,8 +44,9 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // quit ends the program after the error window; the data files are looked up in startDir.
-    // modelBuilding shows and enables the model-building commands of the menus Transformare_2D
-    // and Transformare_3D, hidden otherwise.
+    // modelBuilding shows and enables the hidden commands of model building, coordinate
+    // conversion and quasigeoid grids (the menus Conversie_Coordonate, Transformare_2D,
+    // Transformare_3D and the quasigeoid item of Transformare_Puncte_Romania).
     MainWindow(std::filesystem::path startDir, StandardDialogs& dialogs, std::function<void()> quit,
                bool modelBuilding = false, QWidget* parent = nullptr);
     ~MainWindow() override;

@@ -15,7 +15,6 @@ class QWidget;
 namespace velmora {
 
 inline constexpr const char* kErrorCaption = "Mesaj de eroare";
-inline constexpr const char* kInformationCaption = "Mesaj de informare";
 
 class StandardDialogs {
 public:

@@ -48,14 +48,25 @@ void WindowUi::ShowMessageBox(const std::string& text, const std::string& captio
         dialogs_.Information(MessageParent(), TextFromBytes(caption), TextFromBytes(text));
 }
 
-std::optional<std::filesystem::path> WindowUi::SelectSourceFile()
+std::optional<std::filesystem::path> WindowUi::OpenFile(const QString& filter) const
 {
-    const QString chosen =
-        dialogs_.OpenFileName(windows_.frame, QString(), QString(), QStringLiteral("File sourse|*.txt"));
+    const QString chosen = dialogs_.OpenFileName(windows_.frame, QString(), QString(), filter);
     if (chosen.isEmpty())
         return std::nullopt;
-    caption_ = QStringLiteral("Progresul procedurii de calcul grid");
     return std::filesystem::path(chosen.toStdU16String());
+}
+
+std::optional<std::filesystem::path> WindowUi::SelectSourceFile()
+{
+    std::optional<std::filesystem::path> chosen = OpenFile(QStringLiteral("File sourse|*.txt"));
+    if (chosen)
+        caption_ = QStringLiteral("Progresul procedurii de calcul grid");
+    return chosen;
+}
+
+std::optional<std::filesystem::path> WindowUi::SelectGridFile()
+{
+    return OpenFile(QStringLiteral("Fisier grid|*.grd"));
 }
 
 void WindowUi::ShowWaitLabel(bool visible)

@@ -38,6 +38,7 @@ public:
     void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
     // The open dialog OpenDialog1; the progress window that follows is the grid computation's.
     std::optional<std::filesystem::path> SelectSourceFile() override;
+    std::optional<std::filesystem::path> SelectGridFile() override;
     void ShowWaitLabel(bool visible) override;
     ErrorConsole& OpenConsole() override;
     void CloseConsole() override;
@@ -48,6 +49,8 @@ public:
 
 private:
     QWidget* MessageParent() const;
+    // The open dialog with a filter; none when cancelled.
+    std::optional<std::filesystem::path> OpenFile(const QString& filter) const;
 
     Windows windows_;
     StandardDialogs& dialogs_;

@@ -2,8 +2,9 @@
 // start-up; the program ends when its main window closes, or after the error window.
 //
 //   velmora [--model-building]
-// --model-building shows the model-building commands (the menus Transformare_2D and
-// Transformare_3D), hidden and disabled otherwise.
+// --model-building shows the model-building, conversion and quasigeoid commands (the menus
+// Conversie_Coordonate, Transformare_2D and Transformare_3D, and the quasigeoid item of
+// Transformare_Puncte_Romania), hidden and disabled otherwise.
 #include "app/MDIFrame.h"
 #include "app/StandardDialogs.h"
 

@@ -33,6 +33,7 @@ bool CliUi::SelectZone(CommandContext& ctx)
 
 void CliUi::ShowMessage(const std::string& text)
 {
+    errorShown_ = true;
     err_ << text << "\n";
 }
 
@@ -47,11 +48,25 @@ void CliUi::ShowMessageBox(const std::string& text, const std::string&, MessageI
     out_ << text << "\n";
 }
 
-std::optional<std::filesystem::path> CliUi::SelectSourceFile()
+namespace {
+
+std::filesystem::path AbsolutePath(const std::string& name)
 {
     std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(source_, error);
-    return error ? std::filesystem::path(source_) : path;
+    std::filesystem::path path = std::filesystem::absolute(name, error);
+    return error ? std::filesystem::path(name) : path;
+}
+
+} // namespace
+
+std::optional<std::filesystem::path> CliUi::SelectSourceFile()
+{
+    return AbsolutePath(source_);
+}
+
+std::optional<std::filesystem::path> CliUi::SelectGridFile()
+{
+    return AbsolutePath(grid_);
 }
 
 ErrorConsole& CliUi::OpenConsole()

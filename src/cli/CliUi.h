@@ -28,6 +28,9 @@ public:
     void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
     // The source argument, as an absolute path like the open dialog's.
     std::optional<std::filesystem::path> SelectSourceFile() override;
+    // The grid argument (SetGridFile), likewise.
+    std::optional<std::filesystem::path> SelectGridFile() override;
+    void SetGridFile(std::string grid) { grid_ = std::move(grid); }
     void ShowWaitLabel(bool) override {}
     ErrorConsole& OpenConsole() override;
     void CloseConsole() override;
@@ -39,18 +42,22 @@ public:
 
     // True when the file choice was refused: the command line exits with the usage status.
     bool SelectionRefused() const { return selectionRefused_; }
+    // True when an error message was shown: the desktop program would go on after it.
+    bool ErrorShown() const { return errorShown_; }
 
 private:
     void EndProgressLine();
 
     std::string source_;
     std::string result_;
+    std::string grid_;
     int zone_;
     std::ostream& out_;
     std::ostream& err_;
     StreamConsole console_;
     bool showProgress_;
     bool selectionRefused_ = false;
+    bool errorShown_ = false;
     bool progressShown_ = false;
     std::chrono::steady_clock::time_point lastProgress_{};
 };

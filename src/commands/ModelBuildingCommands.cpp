@@ -28,14 +28,6 @@ bool WithRegression(ModelBuildingCommand command)
     return command == ModelBuildingCommand::PlaneRegression || command == ModelBuildingCommand::SpatialRegression;
 }
 
-void RemoveLeftoverWorkFiles(const std::filesystem::path& workDir)
-{
-    for (const char* name : kLeftoverWorkFiles) {
-        std::error_code ignored;
-        std::filesystem::remove(workDir / name, ignored);
-    }
-}
-
 // The global model: the Helmert estimation and, when asked for, the regression trend.
 void EstimateGlobalModel(BuildRun& run, Ui& ui, bool regression)
 {
@@ -112,6 +104,14 @@ void RunMenuCommand(CommandContext& ctx, Ui& ui, const std::filesystem::path& wo
 
 } // namespace
 
+void RemoveLeftoverWorkFiles(const std::filesystem::path& workDir)
+{
+    for (const char* name : kLeftoverWorkFiles) {
+        std::error_code ignored;
+        std::filesystem::remove(workDir / name, ignored);
+    }
+}
+
 void RunModelBuilding(CommandContext& ctx, Ui& ui, const ModelBuildingRequest& request)
 {
     if (request.command == ModelBuildingCommand::Plane) {
@@ -168,7 +168,7 @@ void BuildSpatialRegressionModel(CommandContext& ctx, Ui& ui, const std::filesys
 
 void ShowNotImplemented(CommandContext&, Ui& ui, const std::filesystem::path&)
 {
-    ui.ShowMessageBox(kNotImplementedMessage, kNotImplementedCaption, MessageIcon::Information);
+    ui.ShowMessageBox(kNotImplementedMessage, kInformationCaption, MessageIcon::Information);
 }
 
 void DoNothing(CommandContext&, Ui&, const std::filesystem::path&) {}

@@ -26,9 +26,9 @@ inline constexpr const char* kGlobalTransformationMessage = "S-a executat TRANSF
 inline constexpr const char* kRegressionDoneMessage = "S-a executat MODELAREA TRENDULUI REGIONAL (REGRESIA)!";
 inline constexpr const char* kWarningCaption = "Mesaj de atentionare";
 inline constexpr const char* kNotImplementedMessage = "OPTIUNE NEIMPLEMENTATA";
-inline constexpr const char* kNotImplementedCaption = "Mesaj de informare";
-// Work files of earlier versions of the chain, removed at the end of a run.
+// Work files of earlier versions of the chain, removed at the end of a run and of a conversion.
 inline constexpr const char* kLeftoverWorkFiles[] = {"erori.pas", "noduri.txt"};
+void RemoveLeftoverWorkFiles(const std::filesystem::path& workDir);
 
 enum class ModelBuildingCommand { Plane, PlaneRegression, Spatial, SpatialRegression };
 

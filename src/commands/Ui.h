@@ -15,6 +15,9 @@ namespace velmora {
 // The icon of a message box that only informs.
 enum class MessageIcon { Warning, Information };
 
+// The caption of the message boxes that inform.
+inline constexpr const char* kInformationCaption = "Mesaj de informare";
+
 class Ui {
 public:
     virtual ~Ui() = default;
@@ -34,6 +37,9 @@ public:
     // The source file of a model-building command, from the open dialog with the filter
     // "File sourse|*.txt"; none when the dialog is cancelled.
     virtual std::optional<std::filesystem::path> SelectSourceFile() = 0;
+    // The node grid of a quasigeoid command, from the open dialog with the filter
+    // "Fisier grid|*.grd"; none when the dialog is cancelled.
+    virtual std::optional<std::filesystem::path> SelectGridFile() = 0;
     // The main window's label that asks to wait for the names of the result files (Label1).
     virtual void ShowWaitLabel(bool visible) = 0;
     // The console for the diagnostics of a transformation loop, open between the two calls.

@@ -110,9 +110,6 @@ private:
     void Duplicates(std::span<const PointRecord> points, std::size_t i);
     void Arrow(char letter, const PointValues& vector, const PointRecord& at);
     std::vector<PointValues> KnownPoints(PointFile& file, std::span<PointRecord> points, const KnownPointStyle& style);
-    void GridLines();
-    void StatisticsTable(std::span<const ComponentStatistics> columns, std::span<const std::array<double, 3>> counts,
-                         std::span<const std::string_view> labels);
     void NewPoint(const PointRecord& point);
     void GeodeticLine(const PointRecord& point);
     void PlaneGeodeticLine(const PointRecord& point);
@@ -239,28 +236,6 @@ std::vector<PointValues> ReportWriter::KnownPoints(PointFile& file, std::span<Po
     return errors;
 }
 
-void ReportWriter::GridLines()
-{
-    text_.append("Grid Step=");
-    AppendFixed(text_, geometry_.step, 14, 5);
-    text_.append(kLineEnd).append("Nodes Number=");
-    AppendFixed(text_, static_cast<double>(geometry_.nX * geometry_.nY), 0, 0);
-    text_.append(kLineEnd);
-}
-
-// A statistics table with one count row per label, each showing counts[row] per component; the
-// last row is a percentage.
-void ReportWriter::StatisticsTable(std::span<const ComponentStatistics> columns,
-                                   std::span<const std::array<double, 3>> counts,
-                                   std::span<const std::string_view> labels)
-{
-    std::vector<CountRow> rows;
-    for (std::size_t r = 0; r < labels.size(); ++r) {
-        rows.push_back({labels[r], counts[r], r + 1 == labels.size() ? 2 : 0});
-    }
-    AppendStatisticsTable(text_, columns, rows);
-}
-
 void ReportWriter::Head()
 {
     Line("Fisier sursa: " + job_.sourceName);
@@ -269,21 +244,6 @@ void ReportWriter::Head()
     Line("COMMON POINTS:");
     Line(std::string(14, '='));
     Flush();
-}
-
-// Count rows of the common points' blocks: the number of points, those beyond three sigma, and
-// the percentage within.
-std::array<std::array<double, 3>, 3> CommonCounts(std::size_t n, std::span<const ComponentStatistics> columns)
-{
-    std::array<std::array<double, 3>, 3> counts{};
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        const auto over = static_cast<double>(columns[c].over);
-        const auto all = static_cast<double>(n);
-        counts[0][c] = all;
-        counts[1][c] = over;
-        counts[2][c] = n == 0 ? 0.0 : (all - over) * 100.0 / all;
-    }
-    return counts;
 }
 
 std::size_t ReportWriter::CommonSection(PointFile& common)
@@ -306,23 +266,16 @@ std::size_t ReportWriter::CommonSection(PointFile& common)
     for (const PointRecord& point : points) {
         differences.push_back(Difference(point.result, point.sys2));
     }
-    static constexpr std::array<std::string_view, 3> kLabels{
-        "# Data:                      ", "# Data over +/-3*(Std Dev):  ", "% Data within +/-3*(Std Dev):"};
-    const auto block = [&](std::string_view title, std::span<const PointValues> values) {
-        Line(title);
-        Line(std::string(title.size(), '='));
-        GridLines();
-        const std::vector<ComponentStatistics> columns = StatisticsPerComponent(values, components_, false);
-        StatisticsTable(columns, CommonCounts(points.size(), columns), kLabels);
-    };
     Line("");
-    block("Statistical Situation for Common Points before modelling", differences);
+    AppendCommonStatisticsBlock(text_, "Statistical Situation for Common Points before modelling", geometry_,
+                                differences, components_);
     Line("");
     Flush();
 
     const std::vector<PointValues> errors = KnownPoints(listed, points, {'H', 'R', CommonTitle});
     Line("");
-    block("Statistical Situation for Common Points after modelling", errors);
+    AppendCommonStatisticsBlock(text_, "Statistical Situation for Common Points after modelling", geometry_, errors,
+                                components_);
     Flush();
     if (selection) {
         selection->Close();
@@ -337,38 +290,7 @@ void ReportWriter::ExcludedSection(PointFile& excluded, std::size_t commonCount)
     Line(std::string(16, '='));
     const std::vector<PointValues> errors = KnownPoints(excluded, points, {'I', 'J', ExcludedTitle});
 
-    const std::string_view percentLabel = spatial_ ? "% Used (within +/-3*StDev): " : "% Used (within +/-3*StDev):  ";
-    const std::array<std::string_view, 4> labels{"# Data:                      ", "# Predicted:                 ",
-                                                  "# Excluded (over +/-3*StDev):", percentLabel};
-    const std::vector<ComponentStatistics> all = StatisticsPerComponent(errors, components_, false);
-    const auto m = static_cast<double>(points.size());
-    std::array<std::array<double, 3>, 4> allCounts{};
-    std::array<std::array<double, 3>, 4> withinCounts{};
-    for (std::size_t c = 0; c < all.size(); ++c) {
-        const auto over = static_cast<double>(all[c].over);
-        const double percent = (m - over) * 100.0 / m;
-        allCounts[0][c] = static_cast<double>(commonCount);
-        allCounts[1][c] = m;
-        allCounts[2][c] = over;
-        allCounts[3][c] = percent;
-        withinCounts[0][c] = static_cast<double>(commonCount);
-        withinCounts[1][c] = m - over;
-        withinCounts[2][c] = over;
-        withinCounts[3][c] = percent;
-    }
-    const std::string equals(41, '=');
-    Line("");
-    Line("Statistical Situation for Excluded Points");
-    Line("                All data                 ");
-    Line(equals);
-    Line("");
-    StatisticsTable(all, allCounts, labels);
-    Line("");
-    Line("Statistical Situation for Excluded Points");
-    Line("          Data within +/-3*StdDev        ");
-    Line(equals);
-    Line("");
-    StatisticsTable(StatisticsPerComponent(errors, components_, true), withinCounts, labels);
+    AppendExcludedStatisticsBlocks(text_, errors, components_, commonCount);
     Flush();
 }
 

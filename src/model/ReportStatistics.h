@@ -10,6 +10,8 @@
 // Three-dimensional models have a column per X, Y and Z and longer rules.
 #pragma once
 
+#include "model/NodeGrid.h"
+
 #include <array>
 #include <cstddef>
 #include <span>
@@ -51,8 +53,25 @@ struct CountRow {
     int decimals;
 };
 
-// The table of one block, every line ending in CR LF; a column per entry of columns.
+// The table of one block, every line ending in CR LF; a column per entry of columns: East and
+// North, X, Y and Z, or the quasigeoid's dZita alone.
 void AppendStatisticsTable(std::string& out, std::span<const ComponentStatistics> columns,
                            std::span<const CountRow> rows);
+
+// "Grid Step=" with the grid interval 14:5 and "Nodes Number=" with the number of nodes, each on
+// its line.
+void AppendGridLines(std::string& out, const GridGeometry& geometry);
+
+// A block of the common points: the title underlined with equals signs, the grid lines and the
+// table of values (differences before modelling, errors after) with the count rows "# Data:",
+// "# Data over +/-3*(Std Dev):" and "% Data within +/-3*(Std Dev):".
+void AppendCommonStatisticsBlock(std::string& out, std::string_view title, const GridGeometry& geometry,
+                                 std::span<const PointValues> values, int components);
+
+// The two blocks of the excluded points' errors, over all of them and within three sigma, with the
+// count rows "# Data:" (the number of common points), "# Predicted:", "# Excluded (over
+// +/-3*StDev):" and "% Used (within +/-3*StDev):".
+void AppendExcludedStatisticsBlocks(std::string& out, std::span<const PointValues> errors, int components,
+                                    std::size_t commonCount);
 
 } // namespace velmora

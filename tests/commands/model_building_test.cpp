@@ -36,6 +36,7 @@ public:
         boxes.push_back(caption + (icon == MessageIcon::Warning ? " (!): " : " (i): ") + text);
     }
     std::optional<fs::path> SelectSourceFile() override { return source; }
+    std::optional<fs::path> SelectGridFile() override { return std::nullopt; }
     void ShowWaitLabel(bool visible) override { label.push_back(visible); }
     ErrorConsole& OpenConsole() override { return console; }
     void CloseConsole() override {}
