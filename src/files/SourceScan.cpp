@@ -85,6 +85,9 @@ std::size_t Utf8SequenceLength(std::string_view text)
 // are an upper-case letter and an s-cedilla in Windows-1250 (as in the capitals of Rasinari).
 char RomanianLetterAt(std::string_view text, std::size_t& length)
 {
+    if (text.empty() || Code(text.front()) < 0x80) {
+        return 0;
+    }
     for (const RomanianLetter& letter : kUtf8Letters) {
         if (text.starts_with(letter.bytes)) {
             length = letter.bytes.size();
