@@ -55,12 +55,19 @@ void CopyHeaderLines(TextReader& source, TextWriter& gridText)
     }
 }
 
+// The number of the line the next ReadLine returns, or of the missing line after the last one.
+std::size_t NextLineNumber(const TextReader& source)
+{
+    return source.LineNumber() + 1;
+}
+
 void ExpectIdentifier(TextReader& source, std::string_view identifier, const char* message)
 {
     std::string line;
+    const std::size_t number = NextLineNumber(source);
     source.ReadLine(line);
     if (FirstField(line) != identifier)
-        throw FatalError(message);
+        throw SourceLineError(message, number);
 }
 
 // The next number of a line: skip to a number character, take the run of number characters.
@@ -195,27 +202,29 @@ void DrawKnownPoints(BuildRun& run, const std::filesystem::path& path, const cha
 double ReadScale(TextReader& source)
 {
     std::string line;
+    const std::size_t number = NextLineNumber(source);
     source.ReadLine(line);
     LineScanner scan(line);
     double value = 0.0;
     LineScanner::Run run{};
     if (!NextNumber(scan, value, run))
-        throw FatalError("Sirul " + std::string(run.text) + " nu este valoare numerica!");
+        throw SourceLineError("Sirul " + std::string(run.text) + " nu este valoare numerica!", number);
     return value;
 }
 
 double ReadGridStep(TextReader& source)
 {
     std::string line;
+    const std::size_t number = NextLineNumber(source);
     source.ReadLine(line);
     LineScanner scan(line);
     double d = 0.0;
     double unused = 0.0;
     LineScanner::Run run{};
     if (!NextNumber(scan, d, run))
-        throw FatalError("Eroare: valoare pas1 nenumerica in fis. sursa.");
+        throw SourceLineError("Eroare: valoare pas1 nenumerica in fis. sursa.", number);
     if (!NextNumber(scan, unused, run))
-        throw FatalError("Eroare: valoare pas2 nenumerica in fis. sursa.");
+        throw SourceLineError("Eroare: valoare pas2 nenumerica in fis. sursa.", number);
     return d;
 }
 
@@ -226,14 +235,15 @@ void ReadContour(TextReader& source, ContourFile& polygon)
     std::uint64_t vertices = 0;
     while (source.ReadLine(line)) {
         if (line.empty())
-            throw FatalError("Eroare: rand gol in fisierul sursa.");
+            throw SourceLineError("Eroare: rand gol in fisierul sursa.", source.LineNumber());
         std::size_t pos = 0;
         const std::string_view field = ContourField(line, pos);
         const std::string key = FirstField(field);
         if (key == "END" || key == "ENDF") {
             if (vertices == 0)
-                throw FatalError(
-                    "Eroare: nu sunt puncte pe conturul zonei (dupa id. C) pentru stab. limite grid.");
+                throw SourceLineError(
+                    "Eroare: nu sunt puncte pe conturul zonei (dupa id. C) pentru stab. limite grid.",
+                    source.LineNumber());
             return;
         }
         LineScanner scan(std::string_view(line).substr(pos));
@@ -241,7 +251,8 @@ void ReadContour(TextReader& source, ContourFile& polygon)
         std::memset(&vertex, 0, sizeof vertex);
         LineScanner::Run run{};
         if (!NextNumber(scan, vertex.east, run) || run.reachedEnd || !NextNumber(scan, vertex.north, run))
-            throw FatalError("Lipseste coordonata y la un punct care descrie poligonul initial.");
+            throw SourceLineError("Lipseste coordonata y la un punct care descrie poligonul initial.",
+                                  source.LineNumber());
         vertex.name.Assign(field);
         polygon.Append(vertex);
         ++vertices;

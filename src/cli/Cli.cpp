@@ -19,7 +19,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace velmora {
 namespace {
@@ -291,6 +293,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     return options;
 }
 
+// Runs a command that reads the source file SOURCE. A syntax error of the source keeps its message
+// as it stands and gets the place where it was found as a second line.
+int NamingSourceLine(const std::string& source, const std::function<int()>& command)
+{
+    try {
+        return command();
+    } catch (const SourceLineError& error) {
+        throw FatalError(std::string(error.what()) + "\nla linia " + std::to_string(error.LineNumber()) + " din " +
+                         source);
+    }
+}
+
 int UsageError(std::ostream& err, const std::string& message)
 {
     err << "velmora-cli: " << message << "\n" << kUsage;
@@ -340,8 +354,10 @@ int RunTransform(const Options& options, std::istream& in, std::ostream& out, st
     CommandContext ctx;
     ctx.startDir = options.dataDir;
     CliUi ui(p[2], p[3], options.zone, in, out, err, errIsTerminal);
-    RunBatchCommand(ctx, ui, *command->transformation, std::filesystem::current_path());
-    return ui.SelectionRefused() ? kExitUsage : kExitOk;
+    return NamingSourceLine(p[2], [&] {
+        RunBatchCommand(ctx, ui, *command->transformation, std::filesystem::current_path());
+        return ui.SelectionRefused() ? kExitUsage : kExitOk;
+    });
 }
 
 std::optional<ModelBuildingCommand> ModelBuildingCommandNamed(std::string_view name)
@@ -368,8 +384,10 @@ int RunBuildModel(const Options& options, std::istream& in, std::ostream& out, s
     CliUi ui(p[2], "", options.zone, in, out, err, errIsTerminal);
     const ModelBuildingRequest request{*command, ui.SelectSourceFile().value_or(p[2]),
                                        std::filesystem::current_path(), options.stopAfter.has_value()};
-    RunModelBuilding(ctx, ui, request);
-    return kExitOk;
+    return NamingSourceLine(p[2], [&] {
+        RunModelBuilding(ctx, ui, request);
+        return kExitOk;
+    });
 }
 
 // The status of a command that may end in an error message box.

@@ -13,6 +13,7 @@
 // the commands report them through the Ui and the dialog stays open.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -23,6 +24,20 @@ namespace velmora {
 class FatalError : public std::runtime_error {
 public:
     explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A fatal error found on one line of a source text file. The message is the one the error window
+// shows; the line number (the first line of the file is 1) lets the command line say where.
+class SourceLineError : public FatalError {
+public:
+    SourceLineError(const std::string& message, std::size_t lineNumber) : FatalError(message), lineNumber_(lineNumber)
+    {
+    }
+
+    std::size_t LineNumber() const { return lineNumber_; }
+
+private:
+    std::size_t lineNumber_;
 };
 
 inline constexpr const char* kInternalErrorPrefix = "Eroare interna: ";

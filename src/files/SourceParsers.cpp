@@ -22,11 +22,23 @@ constexpr std::string_view kHeightNotNumeric = "Eroare: coordonata h este nenume
 constexpr std::string_view kEmptyLineShort = "Eroare: rand gol in fis. sursa.";
 constexpr std::string_view kEmptyLineLong = "Eroare: rand gol in fisierul sursa.";
 
-[[noreturn]] void Stop(std::string_view message, std::string_view name = {})
+// A syntax error, found on the given line of the source.
+[[noreturn]] void Stop(std::size_t lineNumber, std::string_view message, std::string_view name = {})
 {
     std::string text(message);
     text.append(name);
-    throw FatalError(text);
+    throw SourceLineError(text, lineNumber);
+}
+
+// A point line of the source: the name the messages give and where the line stands.
+struct PointLine {
+    std::string name;
+    std::size_t number;
+};
+
+[[noreturn]] void Stop(const PointLine& point, std::string_view message)
+{
+    Stop(point.number, message, point.name);
 }
 
 bool IsPlaneOneLineCode(char code)
@@ -115,74 +127,83 @@ void StorePair(std::array<double, 3>& target, bool firstIsNorth, double first, d
 
 // The first number must be followed by something: a run that reaches the end of the line means
 // the second coordinate is missing.
-double FirstCoordinate(LineScanner& scan, const std::string& name)
+double FirstCoordinate(LineScanner& scan, const PointLine& point)
 {
     const LineScanner::Run run = scan.NumberRun();
     if (run.reachedEnd) {
-        Stop("Eroare: lipseste/invalida prima coordonata la punctul " + name + " in fis. sursa.");
+        Stop(point.number, "Eroare: lipseste/invalida prima coordonata la punctul " + point.name + " in fis. sursa.");
     }
     double value = 0.0;
     if (!ParseDecimal(run.text, value)) {
-        Stop("Eroare: prima coordonata este nenumerica la punctul " + name + " in fis. sursa.");
+        Stop(point.number, "Eroare: prima coordonata este nenumerica la punctul " + point.name + " in fis. sursa.");
     }
     return value;
 }
 
-double SecondCoordinate(LineScanner& scan, const std::string& name)
+double SecondCoordinate(LineScanner& scan, const PointLine& point)
 {
     double value = 0.0;
     if (!ParseDecimal(scan.NumberRun().text, value)) {
-        Stop("Eroare: a doua coordonata este nenumerica la punctul " + name + " in fis. sursa.");
+        Stop(point.number, "Eroare: a doua coordonata este nenumerica la punctul " + point.name + " in fis. sursa.");
     }
     return value;
 }
 
 // The rest of the field as a height; false when it holds no number character.
-bool OptionalHeight(LineScanner& scan, const std::string& name, std::string& scratch, double& height,
+bool OptionalHeight(LineScanner& scan, const PointLine& point, std::string& scratch, double& height,
                     bool digitsAndPointOnly = false)
 {
-    scan.NumberCharsOfField(scratch, digitsAndPointOnly);
+    const bool clean = scan.NumberCharsOfField(scratch, digitsAndPointOnly);
     if (scratch.empty()) {
         return false;
     }
-    if (!ParseDecimal(scratch, height)) {
-        Stop(kHeightNotNumeric, name);
+    if (!clean || !ParseDecimal(scratch, height)) {
+        Stop(point, kHeightNotNumeric);
     }
     return true;
 }
 
-void ReadPlaneLine(LineScanner& scan, const OneLineLayout& layout, const std::string& name, std::string& scratch,
+void ReadPlaneLine(LineScanner& scan, const OneLineLayout& layout, const PointLine& point, std::string& scratch,
                    PointRecord& record)
 {
-    const double first = FirstCoordinate(scan, name);
-    const double second = SecondCoordinate(scan, name);
+    const double first = FirstCoordinate(scan, point);
+    const double second = SecondCoordinate(scan, point);
     StorePair(record.sys1, layout.firstIsNorth, first, second);
     if (layout.readsHeight) {
-        record.hasHeight = OptionalHeight(scan, name, scratch, record.sys1[2]) ? 1 : 0;
+        record.hasHeight = OptionalHeight(scan, point, scratch, record.sys1[2]) ? 1 : 0;
     }
-    if (layout.starredPointsSetAside && name.starts_with('*')) {
-        const double extraFirst = FirstCoordinate(scan, name);
-        const double extraSecond = SecondCoordinate(scan, name);
+    if (layout.starredPointsSetAside && point.name.starts_with('*')) {
+        const double extraFirst = FirstCoordinate(scan, point);
+        const double extraSecond = SecondCoordinate(scan, point);
         StorePair(record.sys2, layout.firstIsNorth, extraFirst, extraSecond);
-        OptionalHeight(scan, name, scratch, record.sys2[2], true);
+        OptionalHeight(scan, point, scratch, record.sys2[2], true);
     }
 }
 
-void ReadGeodeticLine(LineScanner& scan, const OneLineLayout& layout, const std::string& name,
-                      std::string& scratch, PointRecord& record)
+void ReadGeodeticLine(LineScanner& scan, const OneLineLayout& layout, const PointLine& point, std::string& scratch,
+                      PointRecord& record)
 {
     const LineScanner::Field latitude = scan.UpToComma();
     if (!latitude.comma) {
-        Stop("Eroare: lipseste coordonata Bv la punctul ", name);
+        Stop(point, "Eroare: lipseste coordonata Bv la punctul ");
     }
     if (ParseDmsAngle(latitude.text, record.sys1[0]) != 0) {
-        Stop("Eroare: coordonata B este nenumerica la punctul ", name);
+        Stop(point, "Eroare: coordonata B este nenumerica la punctul ");
     }
     if (ParseDmsAngle(scan.UpToComma().text, record.sys1[1]) != 0) {
-        Stop("Eroare: coordonata L este nenumerica la punctul ", name);
+        Stop(point, "Eroare: coordonata L este nenumerica la punctul ");
     }
     if (layout.readsHeight) {
-        record.hasHeight = OptionalHeight(scan, name, scratch, record.sys1[2]) ? 1 : 0;
+        record.hasHeight = OptionalHeight(scan, point, scratch, record.sys1[2]) ? 1 : 0;
+    }
+}
+
+// A line the point data skips: empty, blanks, or a comma first. One that holds a digit is a point
+// whose name is missing, and that is an error rather than a point lost without a word.
+void SkipUnnamedLine(std::string_view line, std::size_t lineNumber)
+{
+    if (line.find_first_of("0123456789") != std::string_view::npos) {
+        Stop(lineNumber, "Eroare: punct fara nume pe randul " + std::to_string(lineNumber) + " in fis. sursa.");
     }
 }
 
@@ -202,22 +223,23 @@ void ParseOneLine(TextReader& source, const SourceTargets& targets, EllipsoidPai
             break;
         }
         if (key.empty()) {
+            SkipUnnamedLine(line, source.LineNumber());
             continue;
         }
         anyPoint = true;
         LineScanner scan(line);
-        const std::string name = scan.Name();
-        if (IsEndKeyword(FirstField(name))) {
-            Stop(variant == Variant::Plane ? kNoPointsAfterIdentifier : kGeodeticNoPoints);
+        const PointLine point{scan.Name(), source.LineNumber()};
+        if (IsEndKeyword(FirstField(point.name))) {
+            Stop(point.number, variant == Variant::Plane ? kNoPointsAfterIdentifier : kGeodeticNoPoints);
         }
         PointRecord record = FreshRecord();
-        record.name.Assign(name);
+        record.name.Assign(point.name);
         if (variant == Variant::Plane) {
-            ReadPlaneLine(scan, layout, name, scratch, record);
+            ReadPlaneLine(scan, layout, point, scratch, record);
         } else {
-            ReadGeodeticLine(scan, layout, name, scratch, record);
+            ReadGeodeticLine(scan, layout, point, scratch, record);
         }
-        if (layout.starredPointsSetAside && name.starts_with('*')) {
+        if (layout.starredPointsSetAside && point.name.starts_with('*')) {
             ExcludedPoints(targets).Append(record);
         } else {
             newPoints.Append(record);
@@ -225,7 +247,7 @@ void ParseOneLine(TextReader& source, const SourceTargets& targets, EllipsoidPai
     }
     newPoints.Close();
     if (!anyPoint) {
-        Stop(kEmptySource);
+        throw FatalError(std::string(kEmptySource));
     }
 }
 
@@ -287,55 +309,55 @@ constexpr SectionMessages kGeodeticNew{{
     {{}, {"Eroare: coordonata zv este nenumerica la punctul ", true}},
 }};
 
-[[noreturn]] void Stop(const Message& message, const std::string& name)
+[[noreturn]] void Stop(const Message& message, const PointLine& point)
 {
-    Stop(message.text, message.withName ? std::string_view(name) : std::string_view());
+    Stop(point.number, message.text, message.withName ? std::string_view(point.name) : std::string_view());
 }
 
-double NumberValue(LineScanner& scan, const ValueMessages& messages, const std::string& name)
+double NumberValue(LineScanner& scan, const ValueMessages& messages, const PointLine& point)
 {
     const LineScanner::Run run = scan.NumberRun();
     if (!messages.missing.text.empty() && run.reachedEnd) {
-        Stop(messages.missing, name);
+        Stop(messages.missing, point);
     }
     double value = 0.0;
     if (!ParseDecimal(run.text, value)) {
-        Stop(messages.notNumeric, name);
+        Stop(messages.notNumeric, point);
     }
     return value;
 }
 
-double AngleValue(LineScanner& scan, const ValueMessages& messages, const std::string& name)
+double AngleValue(LineScanner& scan, const ValueMessages& messages, const PointLine& point)
 {
     const LineScanner::Field field = scan.UpToComma();
     if (!messages.missing.text.empty() && !field.comma) {
-        Stop(messages.missing, name);
+        Stop(messages.missing, point);
     }
     double radians = 0.0;
     if (ParseDmsAngle(field.text, radians) != 0) {
-        Stop(messages.notNumeric, name);
+        Stop(messages.notNumeric, point);
     }
     return radians;
 }
 
 // One system's two or three values; messages starts at the system's first value.
 void ReadSystem(LineScanner& scan, Variant variant, bool threeD, const ValueMessages* messages,
-                const std::string& name, std::array<double, 3>& target)
+                const PointLine& point, std::array<double, 3>& target)
 {
     for (std::size_t i = 0; i < 2; ++i) {
-        target[i] = variant == Variant::Geodetic ? AngleValue(scan, messages[i], name)
-                                                 : NumberValue(scan, messages[i], name);
+        target[i] = variant == Variant::Geodetic ? AngleValue(scan, messages[i], point)
+                                                 : NumberValue(scan, messages[i], point);
     }
     if (threeD) {
-        target[2] = NumberValue(scan, messages[2], name);
+        target[2] = NumberValue(scan, messages[2], point);
     }
 }
 
-double EllipsoidValue(LineScanner& scan, std::string_view label)
+double EllipsoidValue(LineScanner& scan, std::string_view label, std::size_t lineNumber)
 {
     double value = 0.0;
     if (!ParseDecimal(scan.NumberRun().text, value)) {
-        Stop("Eroare: valoare " + std::string(label) + " nenumerica in fis. sursa.");
+        Stop(lineNumber, "Eroare: valoare " + std::string(label) + " nenumerica in fis. sursa.");
     }
     return value;
 }
@@ -344,24 +366,28 @@ double EllipsoidValue(LineScanner& scan, std::string_view label)
 char ReadKindAndEllipsoids(TextReader& source, char pointKind, const std::filesystem::path& workDir,
                            EllipsoidPair& ellipsoids)
 {
+    // A missing line is reported as the line after the last one.
     std::string line;
+    const std::size_t kindLine = source.LineNumber() + 1;
     source.ReadLine(line);
     if (line.empty()) {
-        Stop(kEmptyLineShort);
+        Stop(kindLine, kEmptyLineShort);
     }
     const std::string kind = LineScanner(line).Token();
     if (kind != std::string(1, pointKind)) {
-        Stop("Eroare: tipul transformarii (2D sau 3D) nu corespunde cu tip identificator de puncte \"G\" sau \"P\".");
+        Stop(kindLine,
+             "Eroare: tipul transformarii (2D sau 3D) nu corespunde cu tip identificator de puncte \"G\" sau \"P\".");
     }
     if (kind != "G" && kind != "P") {
-        Stop("Eroare: identificator de puncte <> G sau P.");
+        Stop(kindLine, "Eroare: identificator de puncte <> G sau P.");
     }
     source.ReadLine(line);
+    const std::size_t ellipsoidLine = kindLine + 1;
     LineScanner scan(line);
-    ellipsoids.a1 = EllipsoidValue(scan, "a1");
-    ellipsoids.invF1 = EllipsoidValue(scan, "f1");
-    ellipsoids.a2 = EllipsoidValue(scan, "a2");
-    ellipsoids.invF2 = EllipsoidValue(scan, "f2");
+    ellipsoids.a1 = EllipsoidValue(scan, "a1", ellipsoidLine);
+    ellipsoids.invF1 = EllipsoidValue(scan, "f1", ellipsoidLine);
+    ellipsoids.a2 = EllipsoidValue(scan, "a2", ellipsoidLine);
+    ellipsoids.invF2 = EllipsoidValue(scan, "f2", ellipsoidLine);
     EllipsoidFile file = EllipsoidFile::Create(workDir / kEllipsoidFileName);
     file.Append(ellipsoids);
     file.Close();
@@ -390,11 +416,11 @@ bool ReadSection(TextReader& source, bool common, char kind, Variant variant, co
     bool finished = true; // the end of the file closes the section like "ENDF"
     while (source.ReadLine(line)) {
         if (line.empty()) {
-            Stop(common ? kEmptyLineLong : kEmptyLineShort);
+            Stop(source.LineNumber(), common ? kEmptyLineLong : kEmptyLineShort);
         }
         LineScanner scan(line);
-        const std::string name = scan.Name();
-        const std::string key = FirstField(name);
+        const PointLine point{scan.Name(), source.LineNumber()};
+        const std::string key = FirstField(point.name);
         if (IsEndKeyword(key)) {
             finished = key == "ENDF";
             break;
@@ -403,14 +429,14 @@ bool ReadSection(TextReader& source, bool common, char kind, Variant variant, co
         PointRecord record = FreshRecord();
         record.coordKind = kind;
         record.hasHeight = threeD ? 1 : 0;
-        record.name.Assign(name);
-        ReadSystem(scan, variant, threeD, &messages[kXv], name, record.sys1);
+        record.name.Assign(point.name);
+        ReadSystem(scan, variant, threeD, &messages[kXv], point, record.sys1);
         if (!common) {
             files.newPoints.Append(record);
             continue;
         }
-        ReadSystem(scan, variant, threeD, &messages[kXn], name, record.sys2);
-        switch (name.empty() || targets.keepMarkedCommonPoints ? ' ' : name.front()) {
+        ReadSystem(scan, variant, threeD, &messages[kXn], point, record.sys2);
+        switch (point.name.empty() || targets.keepMarkedCommonPoints ? ' ' : point.name.front()) {
         case '*': ExcludedPoints(targets).Append(record); break;
         case '#': files.polygonPoints.Append(record); break;
         case '&': files.otherPoints.Append(record); break;
@@ -418,7 +444,7 @@ bool ReadSection(TextReader& source, bool common, char kind, Variant variant, co
         }
     }
     if (!sectionHasPoints) {
-        Stop(kNoPointsAfterIdentifier);
+        Stop(source.LineNumber(), kNoPointsAfterIdentifier);
     }
     return finished;
 }
@@ -441,11 +467,11 @@ void ParseCommonNew(TextReader& source, char pointKind, const SourceTargets& tar
             break;
         }
         if (line.empty()) {
-            Stop(kEmptyLineLong);
+            Stop(source.LineNumber(), kEmptyLineLong);
         }
         const std::string identifier = LineScanner(line).Token();
         if (identifier != "PC" && identifier != "PN") {
-            Stop("Eroare: identificator de puncte <> PC sau PN.");
+            Stop(source.LineNumber(), "Eroare: identificator de puncte <> PC sau PN.");
         }
         finished = ReadSection(source, identifier == "PC", kind, variant, targets, files);
     }

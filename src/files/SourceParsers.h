@@ -3,7 +3,9 @@
 // command; two have four free header lines, a kind line, an ellipsoid line and sections of common
 // ("PC") and new ("PN") points, and serve the model-building and conversion commands. A parser
 // streams the source line by line into the record files of the command; every syntax error
-// throws FatalError with its message, and the records written until then stay on disk.
+// throws SourceLineError with its message and the number of the line it was found on, and the
+// records written until then stay on disk. A line without a name is skipped unless it holds a
+// digit: then it is a point whose name is missing, and an error.
 //
 // Where the one-line parsers put the columns, by transformation code:
 //   '3', '8' (geodetic)      B -> sys1[0], L -> sys1[1] (radians), h; ellipsoids GRS80 to

@@ -22,6 +22,11 @@ std::string FirstField(std::string_view line);
 // 32..126. Blanks are kept.
 std::string CleanToken(std::string_view text);
 
+// FirstField and CleanToken, and so every point name, take the Romanian letters (a with breve or
+// circumflex, i with circumflex, s and t with comma or cedilla, both cases) as their ASCII letters
+// A, I, S, T, whether written in UTF-8 or in single bytes (Windows-1250, and the same bytes as the
+// Romanian fonts of Windows-1252 show them).
+
 // Result codes of ParseDmsAngle besides 0 (success) and a conversion's error position.
 inline constexpr int kDmsMissingPart = -1;
 inline constexpr int kDmsMinutesTooLarge = 61;
@@ -61,8 +66,10 @@ public:
     Field UpToComma();
 
     // Every number character (digitsAndPointOnly: only "." and digits) up to the next comma or the
-    // end of the line, other characters skipped.
-    void NumberCharsOfField(std::string& out, bool digitsAndPointOnly = false);
+    // end of the line, other characters skipped, so that the digits around a blank are joined.
+    // False when a character other than a number character or a blank stands between two of the
+    // characters taken ("7O.5", "77 (pct 5)"): such a field is no number to guess at.
+    [[nodiscard]] bool NumberCharsOfField(std::string& out, bool digitsAndPointOnly = false);
 
 private:
     std::string_view line_;

@@ -55,11 +55,15 @@ bool TextReader::ReadLine(std::string& line)
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
+        ++lineNumber_;
         return true;
     }
     // A file that ends in CR without the LF.
     if (any && !line.empty() && line.back() == '\r') {
         line.pop_back();
+    }
+    if (any) {
+        ++lineNumber_;
     }
     return any;
 }

@@ -23,6 +23,9 @@ public:
     // empty, so a missing line reads as an empty one.
     bool ReadLine(std::string& line);
 
+    // How many lines ReadLine has returned: after a successful ReadLine, the number of that line.
+    std::size_t LineNumber() const { return lineNumber_; }
+
 private:
     bool Fill();
 
@@ -31,6 +34,7 @@ private:
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool started_ = false;
+    std::size_t lineNumber_ = 0;
 };
 
 class TextWriter {

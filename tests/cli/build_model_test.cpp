@@ -251,6 +251,11 @@ TEST_F(BuildModelCommand, FailuresAndBadArguments)
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "Eroare: Fisier cu date initiale invalid!\n");
 
+    std::ofstream(dir / "step.txt", std::ios::binary) << "Model\r\n2\r\n3\r\n4\r\nSC\r\n5000\r\nPAS\r\nx\r\n";
+    const CliRun step = Cli({"build-model", "plane", "step.txt"});
+    EXPECT_EQ(step.status, 1);
+    EXPECT_EQ(step.err, "Eroare: valoare pas1 nenumerica in fis. sursa.\nla linia 8 din step.txt\n");
+
     // Two of the five common points inside the zone: the global model is estimated from all five,
     // but the grid needs four.
     std::string source = "Model\r\n2\r\n3\r\n4\r\nSC\r\n5000\r\nPAS\r\n500, 500\r\nC\r\n"

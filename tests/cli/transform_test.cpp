@@ -54,5 +54,21 @@ TEST_F(TransformCommand, StatusesAndTexts)
     EXPECT_EQ(unknown.status, 2);
 }
 
+// A source that cannot be read with certainty fails, and the message says on which line.
+TEST_F(TransformCommand, SourceErrorsNameTheirLine)
+{
+    std::ofstream(dir / "guess.txt", std::ios::binary) << "T\r\nP1, 500000, 500000\r\nP2, 600000, 400000, 7O.5\r\n";
+    const CliRun guess = Cli({"transform", "g", "guess.txt", "rez", "--data", dir.Path().string()});
+    EXPECT_EQ(guess.status, 1);
+    EXPECT_EQ(guess.err, "Eroare: coordonata h este nenumerica la punctul P2\nla linia 3 din guess.txt\n");
+    EXPECT_FALSE(fs::exists(dir / "rez.txt"));
+
+    std::ofstream(dir / "unnamed.txt", std::ios::binary) << "T\nP1, 500000, 500000\n\n, 600000, 400000\n";
+    const CliRun unnamed = Cli({"transform", "g", "unnamed.txt", "rez", "--data", dir.Path().string()});
+    EXPECT_EQ(unnamed.status, 1);
+    EXPECT_EQ(unnamed.err, "Eroare: punct fara nume pe randul 4 in fis. sursa.\nla linia 4 din unnamed.txt\n");
+    EXPECT_FALSE(fs::exists(dir / "rez.txt"));
+}
+
 } // namespace
 } // namespace velmora

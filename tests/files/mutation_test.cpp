@@ -42,6 +42,7 @@ const std::vector<std::string_view> kMessages{
     "Eroare: dupa un identificator nu sunt puncte in fis. sursa.",
     "Eroare: Nu sunt puncte in fis. sursa.",
     "Eroare: fisier sursa fara coordonate de transformat!",
+    "Eroare: punct fara nume pe randul ",
     "Eroare: lipseste/invalida prima coordonata la punctul ",
     "Eroare: prima coordonata este nenumerica la punctul ",
     "Eroare: a doua coordonata este nenumerica la punctul ",

@@ -6,6 +6,7 @@
 #include "core/Geodesy.h"
 
 #include <optional>
+#include <tuple>
 
 namespace velmora {
 namespace {
@@ -20,12 +21,16 @@ protected:
     std::optional<std::string> Load(Front front, char code, std::string_view text, char kind = 'P')
     {
         const auto source = WriteFile("source.txt", text);
+        errorLine_.reset();
         try {
             const bool opened = front == Front::Plane
                                     ? LoadPlaneSource(code, kind, source, Targets(), ellipsoids_)
                                     : LoadGeodeticSource(code, kind, source, Targets(), ellipsoids_);
             EXPECT_TRUE(opened);
             return std::nullopt;
+        } catch (const SourceLineError& error) {
+            errorLine_ = error.LineNumber();
+            return error.what();
         } catch (const FatalError& error) {
             return error.what();
         }
@@ -49,6 +54,7 @@ protected:
 
     EllipsoidPair ellipsoids_{1, 2, 3, 4};
     std::optional<PointFile> excluded_;
+    std::optional<std::size_t> errorLine_; // the source line the last Load's error names
 };
 
 double Dms(double d, double m, double s)
@@ -84,7 +90,7 @@ TEST_F(SourceParsersTest, PlaneSourceWithTitleBlankLineAndOptionalHeight)
 
 TEST_F(SourceParsersTest, LineEndsByteOrderMarkAndMissingEndfReadAlike)
 {
-    const std::string body = "A, 1, 2, 3\nB, 4, 5\n, 6, 7\n   \ne n d f\nC, 8, 9\n";
+    const std::string body = "A, 1, 2, 3\nB, 4, 5\n, ,\n   \ne n d f\nC, 8, 9\n";
     for (const std::string& text : {"T\n" + body, "\xEF\xBB\xBFT\r\n" + body, std::string("T\nA, 1, 2, 3\r\nB, 4, 5")}) {
         const auto points = Parse(Front::Plane, '9', text);
         ASSERT_EQ(points.size(), 2u);
@@ -235,6 +241,65 @@ TEST_F(SourceParsersTest, OneLineMessages)
     for (const MessageCase& c : cases) {
         EXPECT_EQ(Load(c.front, c.code, c.text).value_or("(no error)"), c.message) << c.text;
     }
+}
+
+// A value the parser cannot read with certainty is an error, never a guess.
+TEST_F(SourceParsersTest, HeightWithOtherTextBetweenItsDigitsIsRefused)
+{
+    for (const std::string height : {"7O.588", "7.7588E1", "77 (pct 5)", "1 m 2"}) {
+        EXPECT_EQ(Load(Front::Plane, '4', "T\nA, 1, 2, " + height).value_or("(no error)"),
+                  "Eroare: coordonata h este nenumerica la punctul A")
+            << height;
+        EXPECT_EQ(Load(Front::Geodetic, '3', "T\nA, 45 0 0, 25 0 0, " + height).value_or("(no error)"),
+                  "Eroare: coordonata h este nenumerica la punctul A")
+            << height;
+    }
+    // Blanks between digits are joined; text before the first and after the last digit is no part
+    // of the number.
+    const auto points = Parse(Front::Plane, '4', "T\nA, 1, 2, 77.588 m\nB, 1, 2, 7 7.5\nC, 1, 2, h=-3.25\n");
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].sys1[2], 77.588);
+    EXPECT_EQ(points[1].sys1[2], 77.5);
+    EXPECT_EQ(points[2].sys1[2], -3.25);
+}
+
+TEST_F(SourceParsersTest, PointWithoutNameIsRefusedWithItsLineNumber)
+{
+    const std::string plane = "T\nA, 325820.1, 587900.2, 77.5\n\n , , \n, 325824.388, 587904.312, 77.588\nB, 1, 2\n";
+    const std::string geodetic = "T\nA, 45 0 0, 25 0 0\n\n , , \n, 45 0 1, 25 0 1\nB, 45 0 2, 25 0 2\n";
+    for (const auto& [front, code, text] : {std::tuple{Front::Plane, '4', plane}, {Front::Geodetic, '3', geodetic}}) {
+        EXPECT_EQ(Load(front, code, text).value_or("(no error)"),
+                  "Eroare: punct fara nume pe randul 5 in fis. sursa.");
+        EXPECT_EQ(errorLine_, 5u);
+    }
+}
+
+TEST_F(SourceParsersTest, ErrorsNameTheLineTheyWereFoundOn)
+{
+    Load(Front::Plane, '4', "Titlu\r\n\r\nA, 1, 2\r\nB, 1, x\r\nC, 1, 2\r\n");
+    EXPECT_EQ(errorLine_, 4u);
+    Load(Front::Geodetic, '3', "\xEF\xBB\xBFT\nA, 45 0 0, 25 0 0\nB, 45 0 0, 25 x");
+    EXPECT_EQ(errorLine_, 3u);
+    // The four header lines count.
+    Load(Front::Plane, kOtherCode, "1\n2\n3\n4\nP\n1, 2, 3, 4\nPN\nN, 1, 2\nM, 1.1.1, 2\n");
+    EXPECT_EQ(errorLine_, 9u);
+    Load(Front::Plane, kOtherCode, "1\n2\n3\n4\nQ\n");
+    EXPECT_EQ(errorLine_, 5u);
+    // A source without points has no line to point at.
+    EXPECT_TRUE(Load(Front::Plane, '4', "T\n\n"));
+    EXPECT_FALSE(errorLine_);
+}
+
+TEST_F(SourceParsersTest, RomanianLettersInNamesAreTransliteratedBeforeTheCut)
+{
+    const std::string longName = std::string(58, 'x') + "\xC4\x83\xC8\x99\xC8\x9B"; // then a, s, t
+    const auto points = Parse(Front::Plane, '4',
+                              "T\nBr\xC4\x83ila, 1, 2\nBr\xE3ila 2, 1, 2\n\xC8\x98tei, 1, 2\n" + longName + ", 1, 2\n");
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_EQ(points[0].name.View(), "BRAILA");
+    EXPECT_EQ(points[1].name.View(), "BRAILA 2");
+    EXPECT_EQ(points[2].name.View(), "STEI");
+    EXPECT_EQ(points[3].name.View(), std::string(58, 'X') + "AS");
 }
 
 // --- four-line formats ---------------------------------------------------------------------

@@ -24,6 +24,26 @@ TEST(CleanToken, KeepsBlanksAndStopsAtCommaOrControlCharacter)
     EXPECT_EQ(CleanToken("abc"), "ABC");
 }
 
+TEST(CleanToken, RomanianLettersBecomeTheirAsciiLetters)
+{
+    // UTF-8, s and t with the comma below and with the cedilla.
+    EXPECT_EQ(CleanToken("Br\xC4\x83ila, 1"), "BRAILA");
+    EXPECT_EQ(CleanToken("\xC4\x83\xC3\xA2\xC3\xAE\xC8\x99\xC5\x9F\xC8\x9B\xC5\xA3 "
+                         "\xC4\x82\xC3\x82\xC3\x8E\xC8\x98\xC5\x9E\xC8\x9A\xC5\xA2"),
+              "AAISSTT AAISSTT");
+    // Windows-1250; Windows-1252 has the same bytes for these letters or their stand-ins.
+    EXPECT_EQ(CleanToken("\xE3\xE2\xEE\xBA\xFE \xC3\xC2\xCE\xAA\xDE"), "AAIST AAIST");
+    EXPECT_EQ(CleanToken("\xC8\x98tei"), "STEI");
+    EXPECT_EQ(FirstField("\xC8\x98tei, 1"), "STEI");
+    // An upper-case letter then S-cedilla in Windows-1250 is also a well-formed UTF-8 letter; the
+    // Romanian reading wins.
+    EXPECT_EQ(CleanToken("R\xC3\xAAINARI"), "RASINARI");
+    // Any other character outside 32..126 still ends a name, in either encoding.
+    EXPECT_EQ(CleanToken("Gy\xF5r"), "GY");
+    EXPECT_EQ(CleanToken("Andr\xC3\xA9 2"), "ANDR");
+    EXPECT_EQ(CleanToken("A\xC2\xB0"), "A");
+}
+
 double Dms(double d, double m, double s)
 {
     return DegToRad(d + m / 60.0 + s / 3600.0);
