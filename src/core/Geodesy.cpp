@@ -70,6 +70,10 @@ Geodetic CartesianToGeodetic(const Ellipsoid& ellipsoid, double X, double Y, dou
     const double b = k * a;
     const double e2 = (a * a - b * b) / (a * a);
     const double p = std::sqrt(X * X + Y * Y);
+    // On the polar axis the closed form below divides by a tiny negative number (cos of a right
+    // angle is not exactly zero) and returns the opposite pole: the pole is set directly.
+    if (p == 0.0)
+        return {Z < 0.0 ? -kPi / 2.0 : kPi / 2.0, 0.0, std::abs(Z) - b};
     const double r = std::sqrt(p * p + Z * Z);
     const double mu = std::atan((k + e2 * a / r) * Z / p);
     const double sinMu = std::sin(mu);

@@ -67,5 +67,22 @@ TEST(GeodeticCartesian, RoundTripQuadrantsAndBelowTheEllipsoid)
             }
 }
 
+// On the polar axis the closed form divides zero by a tiny negative number and lands on the wrong
+// pole with a height of about the polar diameter.
+TEST(GeodeticCartesian, PointsOnThePolarAxis)
+{
+    const double b = kGrs80.a * (1.0 - 1.0 / kGrs80.invF);
+    for (double sign : {1.0, -1.0})
+        for (double h : {-20.0, 0.0, 1500.0}) {
+            const Geodetic g = CartesianToGeodetic(kGrs80, 0.0, 0.0, sign * (b + h));
+            EXPECT_DOUBLE_EQ(RadToDeg(g.phi), sign * 90.0);
+            EXPECT_EQ(g.lambda, 0.0);
+            EXPECT_NEAR(g.h, h, 1e-6);
+        }
+    const Geodetic centre = CartesianToGeodetic(kGrs80, 0.0, 0.0, 0.0);
+    EXPECT_DOUBLE_EQ(RadToDeg(centre.phi), 90.0);
+    EXPECT_NEAR(centre.h, -b, 1e-6);
+}
+
 } // namespace
 } // namespace velmora
