@@ -270,6 +270,18 @@ TEST_F(GenerateGridTest, FilesWrittenBeforeAFailureStay)
     EXPECT_TRUE(ReadBytes(dir_ / "model.DXF").ends_with("  2\r\nENTITIES\r\n"));
 }
 
+TEST_F(GenerateGridTest, SourceNamedLikeAnOutputIsRefusedAndKept)
+{
+    const std::string text = ReadBytes(test::FixturePath("plane_model.txt"));
+    for (const char* name : {"model.DXF", "model.GRT", "model.PAR", "model.GRD", "RAR.REC", "POLIGON.REC", "pcpol.rec"}) {
+        const auto path = dir_ / name;
+        test::WriteBytes(path, text);
+        EXPECT_EQ(Run(path), kSourceWouldBeOverwrittenMessage + path.string() + kSourceWouldBeOverwrittenEnd) << name;
+        EXPECT_EQ(ReadBytes(path), text) << name;
+        std::filesystem::remove(path);
+    }
+}
+
 TEST_F(GenerateGridTest, MarkingTheGeneratedGrid)
 {
     ASSERT_EQ(Run(Source("plane_model.txt")), "");
