@@ -63,13 +63,15 @@ void RefuseSourceAmongOutputs(const BuildRun& run)
     }
 }
 
-// Record 0 becomes zeros (no model, no regression); later records stay as they are.
+// Record 0 becomes zeros (no model, no regression); later records stay as they are. A file that
+// is not a whole number of records holds no parameters to keep and is made anew.
 void ResetParameterFile(const std::filesystem::path& path)
 {
     using ParameterFile = RecordFile<ModelParameterRecord>;
-    std::error_code ignored;
-    ParameterFile file = std::filesystem::exists(path, ignored) ? ParameterFile::OpenForUpdate(path)
-                                                                : ParameterFile::Create(path);
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const bool keep = !error && size % sizeof(ModelParameterRecord) == 0;
+    ParameterFile file = keep ? ParameterFile::OpenForUpdate(path) : ParameterFile::Create(path);
     ModelParameterRecord zero;
     std::memset(&zero, 0, sizeof zero);
     file.Write(0, zero);

@@ -185,6 +185,13 @@ TEST_F(GenerateGridTest, ParameterFileKeepsItsLaterRecords)
     EXPECT_EQ(ReadBytes(dir_ / "model.PAR"), std::string(4552, '\0') + std::string(4552, '\x7f'));
 }
 
+TEST_F(GenerateGridTest, ParameterFileOfPartRecordsIsMadeAnew)
+{
+    test::WriteBytes(dir_ / "model.PAR", std::string(4552 + 100, '\x7f'));
+    ASSERT_EQ(Run(Source("plane_model.txt")), "");
+    EXPECT_EQ(ReadBytes(dir_ / "model.PAR"), std::string(4552, '\0'));
+}
+
 TEST_F(GenerateGridTest, IdentifiersAreKeywordsWhateverTheirCaseAndBlanks)
 {
     std::string text = ReadBytes(test::FixturePath("plane_model.txt"));
