@@ -33,13 +33,45 @@ void NameFilesAfterSource(BuildRun& run)
     run.nodeGridPath = named(".GRD");
 }
 
-// Record 0 becomes zeros (no model, no regression); later records stay as they are.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ignored;
+    return a == b || std::filesystem::equivalent(a, b, ignored);
+}
+
+// The step creates the files named after the source and its work files before the source has
+// been read to its end; a source that is one of them would be emptied under the reader.
+void RefuseSourceAmongOutputs(const BuildRun& run)
+{
+    const std::filesystem::path outputs[] = {
+        run.parameterPath,
+        run.drawingPath,
+        run.gridTextPath,
+        run.nodeGridPath,
+        run.WorkFile(kBuildPolygonName),
+        run.WorkFile(kBuildExcludedPointsName),
+        run.WorkFile(kBuildCommonPointsName),
+        run.WorkFile(kBuildNewPointsName),
+        run.workDir / kEllipsoidFileName,
+        run.workDir / kPolygonPointsFileName,
+        run.workDir / kOtherPointsFileName,
+    };
+    for (const std::filesystem::path& output : outputs) {
+        if (SameFile(run.sourcePath, output))
+            throw FatalError(kSourceWouldBeOverwrittenMessage + run.sourcePath.string()
+                             + kSourceWouldBeOverwrittenEnd);
+    }
+}
+
+// Record 0 becomes zeros (no model, no regression); later records stay as they are. A file that
+// is not a whole number of records holds no parameters to keep and is made anew.
 void ResetParameterFile(const std::filesystem::path& path)
 {
     using ParameterFile = RecordFile<ModelParameterRecord>;
-    std::error_code ignored;
-    ParameterFile file = std::filesystem::exists(path, ignored) ? ParameterFile::OpenForUpdate(path)
-                                                                : ParameterFile::Create(path);
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const bool keep = !error && size % sizeof(ModelParameterRecord) == 0;
+    ParameterFile file = keep ? ParameterFile::OpenForUpdate(path) : ParameterFile::Create(path);
     ModelParameterRecord zero;
     std::memset(&zero, 0, sizeof zero);
     file.Write(0, zero);
@@ -418,6 +450,7 @@ void GenerateGrid(BuildRun& run)
     if (!source.IsOpen())
         throw FatalError(kSourceInvalidMessage);
     NameFilesAfterSource(run);
+    RefuseSourceAmongOutputs(run);
     ResetParameterFile(run.parameterPath);
     run.drawing.emplace(run.drawingPath);
     const std::filesystem::path polygonPath = run.WorkFile(kBuildPolygonName);

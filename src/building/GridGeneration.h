@@ -35,6 +35,10 @@ inline constexpr const char* kGridStepNotPositiveMessage =
 inline constexpr const char* kContourFlatMessage =
     "Eroare: conturul zonei (dupa id. C) nu are intindere pe Est sau pe Nord pentru stab. limite grid.";
 inline constexpr const char* kPointsGenerationMessage = "Eroare generare puncte comune si noi.";
+// Completed by the source's name and kSourceWouldBeOverwrittenEnd.
+inline constexpr const char* kSourceWouldBeOverwrittenMessage = "Eroare: fisierul sursa ";
+inline constexpr const char* kSourceWouldBeOverwrittenEnd =
+    " ar fi suprascris de fisierele rezultate ale modelului. Redenumiti-l (de ex. cu extensia .txt).";
 
 // At most this many of (nE + 3) (nN + 3).
 inline constexpr double kGridSizeLimit = 120000.0;
@@ -43,7 +47,8 @@ inline constexpr double kGridSizeLimit = 120000.0;
 // run names its .PAR, .DXF, .GRT and .GRD files, holds the open drawing, the scale, label height,
 // target radius, the final grid and the ellipsoid pair, and the work folder holds POLIGON.REC,
 // PCOMUNE.REC, PNOI.REC and RAR.REC (and the parser's felips.rec, pcpol.rec, pcnoth.rec). Every
-// failure is a FatalError with the message of the error window.
+// failure is a FatalError with the message of the error window. A source that is itself one of
+// those files is refused before anything is written, as writing them would destroy it.
 void GenerateGrid(BuildRun& run);
 
 // The section readers, on the line after their identifier. ReadScale gives the scale number as

@@ -185,6 +185,13 @@ TEST_F(GenerateGridTest, ParameterFileKeepsItsLaterRecords)
     EXPECT_EQ(ReadBytes(dir_ / "model.PAR"), std::string(4552, '\0') + std::string(4552, '\x7f'));
 }
 
+TEST_F(GenerateGridTest, ParameterFileOfPartRecordsIsMadeAnew)
+{
+    test::WriteBytes(dir_ / "model.PAR", std::string(4552 + 100, '\x7f'));
+    ASSERT_EQ(Run(Source("plane_model.txt")), "");
+    EXPECT_EQ(ReadBytes(dir_ / "model.PAR"), std::string(4552, '\0'));
+}
+
 TEST_F(GenerateGridTest, IdentifiersAreKeywordsWhateverTheirCaseAndBlanks)
 {
     std::string text = ReadBytes(test::FixturePath("plane_model.txt"));
@@ -268,6 +275,18 @@ TEST_F(GenerateGridTest, FilesWrittenBeforeAFailureStay)
     EXPECT_EQ(ReadBytes(dir_ / "model.PAR"), std::string(4552, '\0'));
     run_.drawing.reset();
     EXPECT_TRUE(ReadBytes(dir_ / "model.DXF").ends_with("  2\r\nENTITIES\r\n"));
+}
+
+TEST_F(GenerateGridTest, SourceNamedLikeAnOutputIsRefusedAndKept)
+{
+    const std::string text = ReadBytes(test::FixturePath("plane_model.txt"));
+    for (const char* name : {"model.DXF", "model.GRT", "model.PAR", "model.GRD", "RAR.REC", "POLIGON.REC", "pcpol.rec"}) {
+        const auto path = dir_ / name;
+        test::WriteBytes(path, text);
+        EXPECT_EQ(Run(path), kSourceWouldBeOverwrittenMessage + path.string() + kSourceWouldBeOverwrittenEnd) << name;
+        EXPECT_EQ(ReadBytes(path), text) << name;
+        std::filesystem::remove(path);
+    }
 }
 
 TEST_F(GenerateGridTest, MarkingTheGeneratedGrid)
