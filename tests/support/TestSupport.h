@@ -60,7 +60,7 @@ private:
     std::filesystem::path path_;
 };
 
-inline void WriteDoubles(std::ofstream& out, const std::vector<double>& values)
+inline void WriteDoubles(std::ostream& out, const std::vector<double>& values)
 {
     out.write(reinterpret_cast<const char*>(values.data()),
               static_cast<std::streamsize>(values.size() * sizeof(double)));
