@@ -1,5 +1,6 @@
 #include "model/DistortionModel.h"
 
+#include "core/FileHandle.h"
 #include "files/FatalError.h"
 #include "files/NumberText.h"
 #include "files/RecordFile.h"
@@ -8,9 +9,7 @@
 #include "model/GridInterpolation.h"
 
 #include <cstdint>
-#include <fstream>
 #include <string_view>
-#include <system_error>
 
 namespace velmora {
 
@@ -19,11 +18,8 @@ namespace {
 // The record layer would report an unusable file with its general message; the engine names it.
 PointFile OpenNewPoints(const std::filesystem::path& path)
 {
-    std::error_code error;
-    const std::uintmax_t bytes = std::filesystem::file_size(path, error);
-    const bool usable = !error && bytes % sizeof(PointRecord) == 0
-                        && std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).is_open();
-    if (!usable) {
+    if (const auto file = FileHandle::Open(path, FileHandle::Mode::Update);
+        !file || file->Size() % sizeof(PointRecord) != 0) {
         throw FatalError(kNewPointsInvalidMessage);
     }
     PointFile points = PointFile::OpenForUpdate(path);

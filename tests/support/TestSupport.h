@@ -4,6 +4,7 @@
 
 #include "core/ErrorConsole.h"
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace velmora::test {
 
@@ -34,6 +37,31 @@ public:
 private:
     std::string text_;
     int reads_ = 0;
+};
+
+// Lets the process write files of at most `bytes` bytes while it lives: the system then refuses
+// a write beyond that (the signal it would send is ignored meanwhile), as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
 };
 
 // A fresh directory under the system's temporary directory, removed with the object.
