@@ -62,7 +62,9 @@ CoreResult<ChainResult> ChainInverse(CoreEnv& env, int heightFlag, PlaneSystem s
 
 // P1 is the easting-like input (or L), P2 the northing-like input (or B), P3 the height, used
 // only when heightFlag is 1; Out3 is 0 otherwise. Angles in decimal degrees, the rest metres.
-// A type outside the fifteen (a number typed on the command line) is a failure like any other.
+// A type outside the fifteen (a number typed on the command line) is a failure like any other, and
+// so is a result that is not a finite number; an ETRS89 input beyond +-90 degrees of latitude or
+// +-180 of longitude (types 1, 3 and 15) fails with "Eroare: Date invalide pentru ETRS89".
 CoreResult<ChainResult> TransformPoint(CoreEnv& env, TransformationType type, int heightFlag, double P1, double P2,
                                        double P3);
 
