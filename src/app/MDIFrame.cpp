@@ -58,8 +58,10 @@ void HideMenu(QMenu* menu)
 
 } // namespace
 
-MainWindow::MainWindow(fs::path startDir, StandardDialogs& dialogs, std::function<void()> quit, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), quit_(std::move(quit)), printer_(std::make_unique<QPrinter>())
+MainWindow::MainWindow(fs::path startDir, StandardDialogs& dialogs, std::function<void()> quit, bool modelBuilding,
+                       QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), quit_(std::move(quit)), printer_(std::make_unique<QPrinter>()),
+      modelBuilding_(modelBuilding)
 {
     ctx_.startDir = std::move(startDir);
     ctx_.interactiveMode = false;
@@ -96,7 +98,8 @@ MainWindow::MainWindow(fs::path startDir, StandardDialogs& dialogs, std::functio
     PlanePoint = MakePointDialog(PointDialogKind::Plane, dialogs_, this);
     Console = new ConsoleDialog(this);
     ui_ = std::make_unique<WindowUi>(
-        WindowUi::Windows{this, FileSelection, ZoneSelection, InformationMessage, Progress, Console}, dialogs_);
+        WindowUi::Windows{this, FileSelection, ZoneSelection, InformationMessage, Progress, Console,
+                          WaitLabel}, dialogs_);
 
     BuildMenu();
     connect(MdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::MergeEditorMenus);
@@ -142,7 +145,7 @@ void MainWindow::AddCommandMenus()
         if (menus.count(command.menu) == 0)
             menus[command.menu] = menus.at(*info.parent)->addMenu(Latin(info.caption));
         AddCommand(menus.at(command.menu), command);
-        if (!command.hidden) {
+        if (Shown(command)) {
             shown.insert(command.menu);
             if (info.parent)
                 shown.insert(*info.parent);
@@ -153,6 +156,13 @@ void MainWindow::AddCommandMenus()
             HideMenu(qmenu);
 }
 
+// The hidden commands run by their own functions (model building, conversions, quasigeoid grids)
+// show with the option that asks for them; the hidden twins of the transformations never do.
+bool MainWindow::Shown(const MenuCommand& command) const
+{
+    return !command.hidden || (modelBuilding_ && command.transformation == nullptr && command.run != nullptr);
+}
+
 void MainWindow::AddCommand(QMenu* menu, const MenuCommand& command)
 {
     if (command.separatorBefore)
@@ -161,8 +171,8 @@ void MainWindow::AddCommand(QMenu* menu, const MenuCommand& command)
     if (command.transformation == nullptr) {
         QAction* action = menu->addAction(Latin(command.caption));
         action->setObjectName(name);
-        action->setVisible(!command.hidden);
-        action->setEnabled(!command.hidden && command.run != nullptr);
+        action->setVisible(Shown(command));
+        action->setEnabled(Shown(command) && command.run != nullptr);
         if (command.run != nullptr)
             connect(action, &QAction::triggered, this, [this, run = command.run] {
                 RunCommand([this, run] { run(ctx_, *ui_, fs::current_path()); });

@@ -44,8 +44,11 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // quit ends the program after the error window; the data files are looked up in startDir.
+    // modelBuilding shows and enables the hidden commands of model building, coordinate
+    // conversion and quasigeoid grids (the menus Conversie_Coordonate, Transformare_2D,
+    // Transformare_3D and the quasigeoid item of Transformare_Puncte_Romania).
     MainWindow(std::filesystem::path startDir, StandardDialogs& dialogs, std::function<void()> quit,
-               QWidget* parent = nullptr);
+               bool modelBuilding = false, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     CommandContext& Context() { return ctx_; }
@@ -92,6 +95,7 @@ protected:
 private:
     void BuildMenu();
     void AddCommandMenus();
+    bool Shown(const MenuCommand& command) const;
     void AddCommand(QMenu* menu, const MenuCommand& command);
     QMenu* AddWindowMenu();
     void RunCommand(const std::function<void()>& command);
@@ -106,6 +110,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<WindowUi> ui_;
     bool busy_ = false;
+    bool modelBuilding_ = false;
     QMenu* fileMenu_ = nullptr;
     QAction* firstCommandMenu_ = nullptr;
     QPointer<EditorWindow> merged_;

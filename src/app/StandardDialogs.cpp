@@ -63,6 +63,11 @@ void StandardDialogs::Information(QWidget* parent, const QString& caption, const
     QMessageBox::information(parent, caption, text);
 }
 
+void StandardDialogs::Warning(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox::warning(parent, caption, text);
+}
+
 QMessageBox::StandardButton StandardDialogs::Question(QWidget* parent, const QString& caption, const QString& text,
                                                       QMessageBox::StandardButtons buttons)
 {

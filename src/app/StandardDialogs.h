@@ -15,7 +15,6 @@ class QWidget;
 namespace velmora {
 
 inline constexpr const char* kErrorCaption = "Mesaj de eroare";
-inline constexpr const char* kInformationCaption = "Mesaj de informare";
 
 class StandardDialogs {
 public:
@@ -25,6 +24,8 @@ public:
     virtual void Error(QWidget* parent, const QString& text);
     // A message box with the information icon and an OK button.
     virtual void Information(QWidget* parent, const QString& caption, const QString& text);
+    // A message box with the warning icon and an OK button.
+    virtual void Warning(QWidget* parent, const QString& caption, const QString& text);
     virtual QMessageBox::StandardButton Question(QWidget* parent, const QString& caption, const QString& text,
                                                  QMessageBox::StandardButtons buttons);
 

@@ -7,6 +7,7 @@
 #include "app/TextCodec.h"
 
 #include <QApplication>
+#include <QLabel>
 
 namespace velmora {
 
@@ -37,6 +38,40 @@ void WindowUi::ShowMessage(const std::string& text)
 void WindowUi::ShowInformation(const std::string& text)
 {
     windows_.information->ShowModal(TextFromBytes(text));
+}
+
+void WindowUi::ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon)
+{
+    if (icon == MessageIcon::Warning)
+        dialogs_.Warning(MessageParent(), TextFromBytes(caption), TextFromBytes(text));
+    else
+        dialogs_.Information(MessageParent(), TextFromBytes(caption), TextFromBytes(text));
+}
+
+std::optional<std::filesystem::path> WindowUi::OpenFile(const QString& filter) const
+{
+    const QString chosen = dialogs_.OpenFileName(windows_.frame, QString(), QString(), filter);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return std::filesystem::path(chosen.toStdU16String());
+}
+
+std::optional<std::filesystem::path> WindowUi::SelectSourceFile()
+{
+    std::optional<std::filesystem::path> chosen = OpenFile(QStringLiteral("File sourse|*.txt"));
+    if (chosen)
+        caption_ = QStringLiteral("Progresul procedurii de calcul grid");
+    return chosen;
+}
+
+std::optional<std::filesystem::path> WindowUi::SelectGridFile()
+{
+    return OpenFile(QStringLiteral("Fisier grid|*.grd"));
+}
+
+void WindowUi::ShowWaitLabel(bool visible)
+{
+    windows_.waitLabel->setVisible(visible);
 }
 
 ErrorConsole& WindowUi::OpenConsole()

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class QLabel;
 class QWidget;
 
 namespace velmora {
@@ -26,6 +27,7 @@ public:
         InformationWindow* information;
         ProgressWindow* progress;
         ConsoleDialog* console;
+        QLabel* waitLabel; // the main window's Label1
     };
     WindowUi(const Windows& windows, StandardDialogs& dialogs);
 
@@ -33,6 +35,11 @@ public:
     bool SelectZone(CommandContext& ctx) override;
     void ShowMessage(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
+    void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    // The open dialog OpenDialog1; the progress window that follows is the grid computation's.
+    std::optional<std::filesystem::path> SelectSourceFile() override;
+    std::optional<std::filesystem::path> SelectGridFile() override;
+    void ShowWaitLabel(bool visible) override;
     ErrorConsole& OpenConsole() override;
     void CloseConsole() override;
     void Progress(std::uint64_t done, std::uint64_t total) override;
@@ -42,6 +49,8 @@ public:
 
 private:
     QWidget* MessageParent() const;
+    // The open dialog with a filter; none when cancelled.
+    std::optional<std::filesystem::path> OpenFile(const QString& filter) const;
 
     Windows windows_;
     StandardDialogs& dialogs_;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "files/TextFile.h"
+#include "model/ReportDrawing.h"
 
 #include <filesystem>
 #include <string>
@@ -37,7 +38,7 @@ inline constexpr const char* kCoincidentPointsMessage = "Eroare teta: dx=dy=0, =
 // FatalError with kCoincidentPointsMessage.
 double BearingGons(double dE, double dN);
 
-class Drawing {
+class Drawing : public ReportDrawing {
 public:
     // Creates the file (replacing an existing one); nothing is written yet. FatalError with the
     // result file's I/O message when it cannot be created.
@@ -59,11 +60,11 @@ public:
     // A distortion arrow from (x, y), drawn 1.5 * scale times the distortion long. The letter
     // picks the layer: 'L' DISTORSIUNI, 'R' DISTORSIUNIR, 'H' DISTORSIUNIH, 'I' RARITEH,
     // 'J' RARITER; any other letter draws nothing.
-    void DxfArrow(char letter, double scale, double dE, double dN, double x, double y);
+    void DxfArrow(char letter, double scale, double dE, double dN, double x, double y) override;
     // A vertical arrow of a height distortion dZ ('L', 'R', 'H' only); nothing for dZ = 0.
     void DxfHeightArrow(char letter, double scale, double dZ, double y, double x);
     // Ends the entities section and the file and closes it; later calls write nothing.
-    void WriteDxfEnd();
+    void WriteDxfEnd() override;
 
 private:
     void Group(std::string_view code, std::string_view value);

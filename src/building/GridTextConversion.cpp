@@ -75,7 +75,7 @@ std::filesystem::path BinaryGridPath(const std::filesystem::path& nodeGridPath)
 }
 
 std::filesystem::path ConvertGridTextToBinary(const std::filesystem::path& gridTextPath,
-                                              const std::filesystem::path& nodeGridPath)
+                                              const std::filesystem::path& nodeGridPath, int valuesPerNode)
 {
     GridTextReader text(gridTextPath);
     for (int k = 0; k < kFreeLines; ++k) {
@@ -93,16 +93,22 @@ std::filesystem::path ConvertGridTextToBinary(const std::filesystem::path& gridT
         throw FatalError("Eroare: fisierul grid text " + gridTextPath.string() + " are un numar de noduri invalid!");
     }
 
-    // Read whole before anything is written: a short file leaves no half grid behind.
-    std::vector<GridPair> records{{header[0], header[1]}, {header[2], header[3]}, {header[4], header[5]}};
+    // Read whole before anything is written: a short file leaves no half grid behind. The records
+    // are the header's pairs, then each node's values, one double after the other.
+    std::vector<double> values(header.begin(), header.begin() + 6);
     for (auto k = static_cast<std::int64_t>(count); k > 0; --k) {
-        records.push_back(text.Numbers<2>());
+        if (valuesPerNode == 1) {
+            values.push_back(text.Number());
+        } else {
+            const GridPair pair = text.Numbers<2>();
+            values.insert(values.end(), pair.begin(), pair.end());
+        }
     }
 
     const std::filesystem::path binaryPath = BinaryGridPath(nodeGridPath);
-    RecordFile<GridPair> binary = RecordFile<GridPair>::Create(binaryPath);
-    for (const GridPair& record : records) {
-        binary.Append(record);
+    RecordFile<double> binary = RecordFile<double>::Create(binaryPath);
+    for (const double value : values) {
+        binary.Append(value);
     }
     binary.Close();
     return binaryPath;

@@ -321,7 +321,9 @@ void SpatialEstimation::TestGrossErrors()
         const EquationRecord& equation = equations_[e];
         const double share = equation.residual * equation.residual / equation.redundancy;
         const double f = std::fabs(share / ((omega - share) / df));
-        points_[e / kSpatialEquationsPerPoint].modelWork4[e % kSpatialEquationsPerPoint] = f <= critical ? 1 : 0;
+        // Only a statistic beyond the critical value fails. Exactly consistent points leave every
+        // distortion and Omega at 0, and their 0/0 is no sign of a gross error.
+        points_[e / kSpatialEquationsPerPoint].modelWork4[e % kSpatialEquationsPerPoint] = f > critical ? 0 : 1;
     }
 }
 

@@ -52,7 +52,9 @@ std::vector<EquationRecord> BuildHelmertEquations(std::span<const PointRecord> p
 
 double PlaneSimilarity::Rotation() const
 {
-    return std::atan(b / a);
+    // In the quadrant of (a, b): arctan(b / a) would put a rotation beyond a right angle (a < 0)
+    // 180 degrees off.
+    return std::atan2(b, a);
 }
 
 double PlaneSimilarity::Scale() const

@@ -36,7 +36,7 @@ struct PlaneSimilarity {
     double tN = 0.0;
     LeastSquaresSolution solution;
 
-    double Rotation() const; // K = arctan(b / a), radians
+    double Rotation() const; // K, radians, with cos K and sin K of the signs of a and b
     double Scale() const;    // m = sqrt(a^2 + b^2)
 };
 

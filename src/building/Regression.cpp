@@ -170,7 +170,11 @@ void RegressionEstimation::TryTerm(int c, int& m, int powerU, int powerV, long d
     current_.workingTermCount = static_cast<std::uint16_t>(m);
     const long double ssr = Fit(c, m);
     const int df = N() - m;
-    const long double t = std::sqrt(std::fabs((ssrReference - ssr) / (ssr / df)));
+    // A candidate whose fit leaves more over than the fit without it adds nothing. Only a nearly
+    // singular system (points along a line, pivots replaced by 1e-9) does that, and the size of
+    // such an increase must not pass for significance.
+    const long double gain = std::max(ssrReference - ssr, 0.0L);
+    const long double t = std::sqrt(gain / (ssr / df));
     if (IsTermInsignificant(df, t)) {
         --m;
         current_ = accepted_;

@@ -2,9 +2,13 @@
 
 #include "cli/CliUi.h"
 #include "cli/StreamConsole.h"
+#include "cli/GeoidSampling.h"
 #include "commands/BatchCommands.h"
 #include "commands/CommandTable.h"
 #include "commands/InteractiveCommands.h"
+#include "commands/ConversionCommands.h"
+#include "commands/ModelBuildingCommands.h"
+#include "commands/QuasigeoidCommands.h"
 #include "commands/PointTransform.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
@@ -23,6 +27,14 @@ namespace {
 constexpr const char* kUsage =
     "Usage: velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
     "       velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
+    "       velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
+    "                   [--stop-after estimation]\n"
+    "       velmora-cli convert CONVERSION SOURCE [--data DIR]\n"
+    "       velmora-cli quasigeoid build SOURCE\n"
+    "       velmora-cli quasigeoid apply SOURCE RESULT --grid GRID [--data DIR]\n"
+    "       velmora-cli quasigeoid export GRID [--geographic]\n"
+    "       velmora-cli quasigeoid load-zita ZITA GRID\n"
+    "       velmora-cli quasigeoid sample-geoid NODES ZITA [--grid VERTICAL_GRID]\n"
     "       velmora-cli --help\n";
 
 constexpr const char* kHelpHead =
@@ -31,6 +43,14 @@ constexpr const char* kHelpHead =
     "Usage:\n"
     "  velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
     "  velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
+    "  velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
+    "              [--stop-after estimation]\n"
+    "  velmora-cli convert CONVERSION SOURCE [--data DIR]\n"
+    "  velmora-cli quasigeoid build SOURCE\n"
+    "  velmora-cli quasigeoid apply SOURCE RESULT --grid GRID [--data DIR]\n"
+    "  velmora-cli quasigeoid export GRID [--geographic]\n"
+    "  velmora-cli quasigeoid load-zita ZITA GRID\n"
+    "  velmora-cli quasigeoid sample-geoid NODES ZITA [--grid VERTICAL_GRID]\n"
     "  velmora-cli --help\n"
     "\n"
     "transform  Transforms every point of the text file SOURCE and writes the text file\n"
@@ -87,11 +107,78 @@ constexpr const char* kHelpTail =
     "  14    Stereo30 y (Nord) / x (Est) / H           B / L / h\n"
     "  15    ETRS89 B / L / h                          B / L / h\n"
     "\n"
+    "build-model\n"
+    "           Builds a distortion model from the model-building source SOURCE, as the\n"
+    "           hidden commands of the menus Transformare_2D and Transformare_3D: plane\n"
+    "           (East, North) or three-dimensional (X, Y, Z) points, without or with the\n"
+    "           regression trend. The work files (PCOMUNE.REC, PNOI.REC, RAR.REC, ...) and\n"
+    "           the reports REZULT.TXT and REZ_NOI.TXT are written in the current\n"
+    "           directory; the model files are named after SOURCE and written beside it\n"
+    "           (.PAR, .DXF, .GRT, .GRD and, for plane models, the binary grid J.GRD).\n"
+    "           Every message of the run goes to standard output, one per line, the names\n"
+    "           of the result files last. --stop-after estimation ends after the Helmert\n"
+    "           estimation and the regression, whose report and parameter file are then\n"
+    "           complete, so that blunders can be weeded out before the adjustment.\n"
+    "           A fatal condition prints its error (exit status 1). Progress of the\n"
+    "           adjustment goes to standard error when it is a terminal.\n"
+    "\n"
+    "convert    Converts the coordinates of SOURCE, a file of the model-building format\n"
+    "           (four header lines, the kind line G or P, the ellipsoid line, PC and PN\n"
+    "           sections), on the ellipsoid of each system, as the hidden commands of the\n"
+    "           menu Conversie_Coordonate, into a file of the same format in the current\n"
+    "           directory. CONVERSION, its source kind and its result file:\n"
+    "    blh-xyz      G  B, L (deg min sec), h -> X, Y, Z                  REZXYZ.TXT\n"
+    "    xyz-blh      G  X, Y, Z -> B, L (deg min sec), h                  REZBLH.TXT\n"
+    "    bl-stereo70  P  B, L -> East, North Stereo70                      REZXY_ST70.TXT\n"
+    "    stereo70-bl  P  East, North Stereo70 -> B, L                      REZBL_ST70.TXT\n"
+    "    bl-laea      P  B, L -> East, North LAEA                          REZXY_LAEA.TXT\n"
+    "    laea-bl      P  East, North LAEA -> B, L                          REZBL_LAEA.TXT\n"
+    "    dms-deg      G  B, L (deg min sec), h -> B, L (degrees), h        REZBLh_gms_g.TXT\n"
+    "                    and a listing of B, L for an external quasigeoid program\n"
+    "    blh-xyzn     G  B, L, h -> X, Y, Z of the normal heights h - zeta REZXYZ.TXT\n"
+    "                    (zeta from the quasigeoid node grid ETRS89_KRASOVSCHI42_2D.grd of\n"
+    "                    the data directory), and a report of the heights\n"
+    "           Prints \"Rezultatul conversiei se gasesc in fis. RESULT\" when the file holds\n"
+    "           points. The work files PCXYZ.REC and PNXYZ.REC are removed afterwards.\n"
+    "\n"
+    "quasigeoid\n"
+    "           The quasigeoid grids, as the hidden quasigeoid commands of the menus:\n"
+    "  build SOURCE   builds a quasigeoid grid from the model-building source SOURCE\n"
+    "           (points as L, B, zeta in degrees and metres; the grid interval in degrees):\n"
+    "           the zeta corrections of the common points adjusted on the grid, the report\n"
+    "           REZ_NOI.TXT in the current directory and the .GRD, .GRT, .PAR and .DXF\n"
+    "           files beside SOURCE, named on standard output at the end.\n"
+    "  apply SOURCE RESULT --grid GRID\n"
+    "           applies the quasigeoid node grid GRID to SOURCE (one title line, then\n"
+    "           name, B, L, zeta per line, in degrees and metres) and writes RESULT: per\n"
+    "           point B, L and the corrected zeta. The file dialog's checks apply: the\n"
+    "           data directory holds EGG97_QGR.GRD and EGG97_QGR.PAR.\n"
+    "  export GRID [--geographic]\n"
+    "           lists the nodes of GRID in BL_EGG.txt (number, B, L) in the current\n"
+    "           directory; a plane grid's East and North are Stereo70 on GRS80, a\n"
+    "           geographic grid's (--geographic) are L and B.\n"
+    "  load-zita ZITA GRID\n"
+    "           adds the third number of every line of ZITA (one line per node, in the\n"
+    "           order of BL_EGG.txt) to the nodes of GRID, rewrites the values of its .GRT\n"
+    "           file and writes its binary grid J.GRD.\n"
+    "  sample-geoid NODES ZITA [--grid VERTICAL_GRID]\n"
+    "           writes ZITA from the node list NODES (BL_EGG.txt): B, L and the geoid\n"
+    "           height there, from a vertical grid PROJ reads, by default egm96_15.gtx of\n"
+    "           proj-data. EGM96 is a global geoid model, not the official quasigeoid of\n"
+    "           Romania: use it to try the workflow on public data.\n"
+    "           The texts of the message boxes go to standard output; an error message\n"
+    "           box goes to standard error with exit status 3 (the desktop program would\n"
+    "           go on after it).\n"
+    "\n"
     "When a point cannot be transformed, the reason and \"Tastati <Enter>...\" go to standard\n"
     "error and one line is read from standard input (end of input continues at once).\n"
     "\n"
     "Options:\n"
     "  --zone 34|35  Transverse Mercator zone (default 34)\n"
+    "  --stop-after estimation  (build-model) end after the estimation\n"
+    "  --grid FILE   (quasigeoid apply) the quasigeoid node grid; (sample-geoid) the\n"
+    "                vertical grid, a name PROJ finds or a path\n"
+    "  --geographic  (quasigeoid export) the grid is geographic (L, B)\n"
     "  --data DIR    directory of the data files (default: the current directory):\n"
     "                EGG97_QGRJ.GRD, zitaBucx.grd (quasigeoid heights),\n"
     "                ETRS89_KRASOVSCHI42_2DJ.GRD, ETRS89_Stereo30_2DJ.GRD (plane corrections),\n"
@@ -99,12 +186,16 @@ constexpr const char* kHelpTail =
     "                Bucharest distortion models: node grid and parameter file)\n"
     "  --help        this text\n"
     "\n"
-    "Exit status: 0 success, 1 failure, 2 bad arguments or a refused file choice.\n";
+    "Exit status: 0 success, 1 failure, 2 bad arguments or a refused file choice,\n"
+    "3 an error message box.\n";
 
 struct Options {
     std::vector<std::string> positional;
     int zone = 34;
     std::filesystem::path dataDir;
+    std::optional<std::string> stopAfter;
+    std::optional<std::string> grid;
+    bool geographic = false;
     bool help = false;
 };
 
@@ -153,13 +244,17 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             options.help = true;
             continue;
         }
+        if (arg == "--geographic") {
+            options.geographic = true;
+            continue;
+        }
         std::string name = arg;
         std::optional<std::string> value;
         if (const auto eq = arg.find('='); eq != std::string::npos) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (name != "--zone" && name != "--data") {
+        if (name != "--zone" && name != "--data" && name != "--stop-after" && name != "--grid") {
             error = "unknown option " + arg;
             return std::nullopt;
         }
@@ -170,7 +265,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             }
             value = args[++k];
         }
-        if (name == "--zone") {
+        if (name == "--grid") {
+            options.grid = *value;
+        } else if (name == "--stop-after") {
+            if (*value != "estimation") {
+                error = "--stop-after takes estimation, not " + *value;
+                return std::nullopt;
+            }
+            options.stopAfter = *value;
+        } else if (name == "--zone") {
             const auto zone = ParseInteger(*value);
             if (!zone || (*zone != 34 && *zone != 35)) {
                 error = "the zone must be 34 or 35, not " + *value;
@@ -241,6 +344,116 @@ int RunTransform(const Options& options, std::istream& in, std::ostream& out, st
     return ui.SelectionRefused() ? kExitUsage : kExitOk;
 }
 
+std::optional<ModelBuildingCommand> ModelBuildingCommandNamed(std::string_view name)
+{
+    for (const ModelBuildingName& entry : kModelBuildingNames) {
+        if (name == entry.name)
+            return entry.command;
+    }
+    return std::nullopt;
+}
+
+// A fresh program: transformation code 0, the work folder the current directory.
+int RunBuildModel(const Options& options, std::istream& in, std::ostream& out, std::ostream& err, bool errIsTerminal)
+{
+    const auto& p = options.positional;
+    if (p.size() != 3)
+        return UsageError(err, "build-model needs the kind of model and SOURCE");
+    const std::optional<ModelBuildingCommand> command = ModelBuildingCommandNamed(p[1]);
+    if (!command)
+        return UsageError(err, "unknown kind of model " + p[1]);
+
+    CommandContext ctx;
+    ctx.startDir = options.dataDir;
+    CliUi ui(p[2], "", options.zone, in, out, err, errIsTerminal);
+    const ModelBuildingRequest request{*command, ui.SelectSourceFile().value_or(p[2]),
+                                       std::filesystem::current_path(), options.stopAfter.has_value()};
+    RunModelBuilding(ctx, ui, request);
+    return kExitOk;
+}
+
+// The status of a command that may end in an error message box.
+int StatusOf(const CliUi& ui)
+{
+    if (ui.SelectionRefused())
+        return kExitUsage;
+    return ui.ErrorShown() ? kExitMessage : kExitOk;
+}
+
+int RunConvert(const Options& options, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    const auto& p = options.positional;
+    if (p.size() != 3)
+        return UsageError(err, "convert needs CONVERSION and SOURCE");
+    const ConversionCommand* conversion = FindConversionCommand(p[1]);
+    if (conversion == nullptr)
+        return UsageError(err, "unknown conversion " + p[1]);
+    CommandContext ctx;
+    ctx.startDir = options.dataDir;
+    CliUi ui(p[2], "", options.zone, in, out, err, false);
+    RunConversion(ctx, ui, std::filesystem::current_path(), *conversion);
+    return StatusOf(ui);
+}
+
+int RunSampleGeoid(const Options& options, std::ostream& err)
+{
+    const auto& p = options.positional;
+    if (p.size() != 4)
+        return UsageError(err, "quasigeoid sample-geoid needs NODES and ZITA");
+    if (const auto failure = SampleGeoid(p[2], p[3], options.grid.value_or(kDefaultGeoidGrid))) {
+        err << "velmora-cli: " << *failure << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+// The quasigeoid commands: their arguments answer the dialogs of the menu commands.
+int RunQuasigeoid(const Options& options, std::istream& in, std::ostream& out, std::ostream& err, bool errIsTerminal)
+{
+    const auto& p = options.positional;
+    const std::string action = p.size() > 1 ? p[1] : "";
+    if (action == "sample-geoid")
+        return RunSampleGeoid(options, err);
+    // The positions of the arguments that answer the source dialog, the result name and the grid
+    // dialog (0: not asked; apply takes its grid from --grid).
+    struct Action {
+        const char* name;
+        std::size_t arguments;
+        CommandRun run;
+        std::size_t source;
+        std::size_t result;
+        std::size_t grid;
+    };
+    static constexpr Action kActions[] = {
+        {"build", 1, QuasigeoidBuildCommand, 2, 0, 0},
+        {"apply", 2, QuasigeoidApplyCommand, 2, 3, 0},
+        {"export", 1, ExportPlaneGridCommand, 0, 0, 2},
+        {"load-zita", 2, LoadZitaCommand, 2, 0, 3},
+    };
+    const Action* chosen = nullptr;
+    for (const Action& candidate : kActions)
+        if (action == candidate.name)
+            chosen = &candidate;
+    if (chosen == nullptr)
+        return UsageError(err, "quasigeoid needs build, apply, export, load-zita or sample-geoid");
+    if (p.size() != chosen->arguments + 2)
+        return UsageError(err, "wrong number of arguments for quasigeoid " + action);
+    const bool apply = chosen->run == QuasigeoidApplyCommand;
+    if (apply != options.grid.has_value())
+        return UsageError(err, "--grid belongs to quasigeoid apply (which needs it) and sample-geoid");
+    if (options.geographic && chosen->run != ExportPlaneGridCommand)
+        return UsageError(err, "--geographic belongs to quasigeoid export");
+
+    const auto answer = [&p](std::size_t k) { return k == 0 ? std::string() : p[k]; };
+    CommandContext ctx;
+    ctx.startDir = options.dataDir;
+    CliUi ui(answer(chosen->source), answer(chosen->result), options.zone, in, out, err, errIsTerminal);
+    ui.SetGridFile(apply ? *options.grid : answer(chosen->grid));
+    const CommandRun run = options.geographic ? ExportGeographicGridCommand : chosen->run;
+    run(ctx, ui, std::filesystem::current_path());
+    return StatusOf(ui);
+}
+
 int RunArguments(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
                  bool errIsTerminal)
 {
@@ -257,6 +470,16 @@ int RunArguments(const std::vector<std::string>& args, std::istream& in, std::os
     const std::string& command = options->positional.front();
     if (command == "point")
         return RunPoint(*options, in, out, err);
+    if (command == "build-model")
+        return RunBuildModel(*options, in, out, err, errIsTerminal);
+    if (options->stopAfter)
+        return UsageError(err, "--stop-after belongs to build-model");
+    if (command == "quasigeoid")
+        return RunQuasigeoid(*options, in, out, err, errIsTerminal);
+    if (options->grid || options->geographic)
+        return UsageError(err, "--grid and --geographic belong to quasigeoid");
+    if (command == "convert")
+        return RunConvert(*options, in, out, err);
     if (command == "transform")
         return RunTransform(*options, in, out, err, errIsTerminal);
     return UsageError(err, "unknown command " + command);

@@ -13,6 +13,8 @@ namespace velmora {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// An error message box was shown: the desktop program would have gone on after it.
+inline constexpr int kExitMessage = 3;
 
 // args excludes the program name; errIsTerminal turns on progress on err.
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,

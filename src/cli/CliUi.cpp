@@ -2,6 +2,8 @@
 
 #include "commands/FileSelection.h"
 
+#include <system_error>
+
 namespace velmora {
 
 CliUi::CliUi(std::string source, std::string result, int zone, std::istream& in, std::ostream& out,
@@ -31,12 +33,40 @@ bool CliUi::SelectZone(CommandContext& ctx)
 
 void CliUi::ShowMessage(const std::string& text)
 {
+    errorShown_ = true;
     err_ << text << "\n";
 }
 
 void CliUi::ShowInformation(const std::string& text)
 {
     out_ << text << "\n";
+}
+
+void CliUi::ShowMessageBox(const std::string& text, const std::string&, MessageIcon)
+{
+    EndProgressLine();
+    out_ << text << "\n";
+}
+
+namespace {
+
+std::filesystem::path AbsolutePath(const std::string& name)
+{
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(name, error);
+    return error ? std::filesystem::path(name) : path;
+}
+
+} // namespace
+
+std::optional<std::filesystem::path> CliUi::SelectSourceFile()
+{
+    return AbsolutePath(source_);
+}
+
+std::optional<std::filesystem::path> CliUi::SelectGridFile()
+{
+    return AbsolutePath(grid_);
 }
 
 ErrorConsole& CliUi::OpenConsole()

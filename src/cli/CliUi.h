@@ -1,6 +1,7 @@
-// The Ui of the command line: the file dialog and the zone dialog are answered by the arguments,
-// messages go to standard error, the information window to standard output, the console to
-// standard error and standard input, and progress to standard error when it is a terminal.
+// The Ui of the command line: the file dialogs and the zone dialog are answered by the arguments,
+// error messages go to standard error, other message boxes and the information window to
+// standard output, the console to standard error and standard input, and progress to standard
+// error when it is a terminal.
 #pragma once
 
 #include "cli/StreamConsole.h"
@@ -23,6 +24,14 @@ public:
     bool SelectZone(CommandContext& ctx) override;
     void ShowMessage(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
+    // The model-building commands' message boxes inform: their texts go to standard output.
+    void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    // The source argument, as an absolute path like the open dialog's.
+    std::optional<std::filesystem::path> SelectSourceFile() override;
+    // The grid argument (SetGridFile), likewise.
+    std::optional<std::filesystem::path> SelectGridFile() override;
+    void SetGridFile(std::string grid) { grid_ = std::move(grid); }
+    void ShowWaitLabel(bool) override {}
     ErrorConsole& OpenConsole() override;
     void CloseConsole() override;
     void Progress(std::uint64_t done, std::uint64_t total) override;
@@ -33,18 +42,22 @@ public:
 
     // True when the file choice was refused: the command line exits with the usage status.
     bool SelectionRefused() const { return selectionRefused_; }
+    // True when an error message was shown: the desktop program would go on after it.
+    bool ErrorShown() const { return errorShown_; }
 
 private:
     void EndProgressLine();
 
     std::string source_;
     std::string result_;
+    std::string grid_;
     int zone_;
     std::ostream& out_;
     std::ostream& err_;
     StreamConsole console_;
     bool showProgress_;
     bool selectionRefused_ = false;
+    bool errorShown_ = false;
     bool progressShown_ = false;
     std::chrono::steady_clock::time_point lastProgress_{};
 };

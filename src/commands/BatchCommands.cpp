@@ -82,8 +82,8 @@ void TransformRecords(const CommandContext& ctx, Ui& ui, const TransformationSpe
     points.Close();
 }
 
-// The result goes to a file beside the chosen one and replaces it only once it is complete, so
-// a failure never costs the user an earlier file of that name.
+} // namespace
+
 void WriteResult(const CommandContext& ctx, const std::function<void(const fs::path&)>& write)
 {
     const fs::path result = ctx.resultPath;
@@ -103,8 +103,6 @@ void WriteResult(const CommandContext& ctx, const std::function<void(const fs::p
         throw FatalError(kResultIoMessage);
     }
 }
-
-} // namespace
 
 std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, ResultLayout layout,
                                                    const fs::path& resultPath)

@@ -9,6 +9,7 @@
 #include "model/DistortionModel.h"
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace velmora {
@@ -24,6 +25,11 @@ void RunBatchCommand(CommandContext& ctx, Ui& ui, const TransformationSpec& tran
 // interactive mode returns the dialog's result texts, one per point.
 std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, ResultLayout layout,
                                                    const std::filesystem::path& resultPath);
+
+// Writes the result file ctx.resultPath through write, which is given a file beside it: that file
+// replaces the result only once it is complete, so a failure never costs the user an earlier file
+// of that name.
+void WriteResult(const CommandContext& ctx, const std::function<void(const std::filesystem::path&)>& write);
 
 inline constexpr const char* kResultInformationPrefix = "Fisierul rezultat este: ";
 inline constexpr const char* kPointFailurePrefix = "Eroare: nu se poate transforma punctul ";

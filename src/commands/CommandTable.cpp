@@ -1,5 +1,8 @@
 #include "commands/CommandTable.h"
 
+#include "commands/ConversionCommands.h"
+#include "commands/ModelBuildingCommands.h"
+#include "commands/QuasigeoidCommands.h"
 #include "core/CorrectionGrid.h"
 
 #include <array>
@@ -32,7 +35,6 @@ constexpr const char* kMenuStereo30ToStereo70 = "(x,y)_Stereo30_Bucuresti-->(x,y
 constexpr const char* kMenuStereo70ToStereo30 = "(x,y)_Stereo70-->(x,y)_Stereo30_Bucuresti";
 constexpr const char* kMenuEtrs89ToStereo30 = "(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo30_Bucuresti";
 constexpr const char* kMenuStereo30ToEtrs89 = "(x,y,H_MN)_Stereo30_Bucuresti-->(B,L,h)_ETRS89";
-constexpr const char* kMenuQuasigeoidModel = "(B,L,zita)_GRS80_EGG97-->(B,L,h-Hn)_GRS80_MareaNeagra";
 
 constexpr PointDialogLabels kOutNorthEast{.outputX = "x (Nord)", .outputY = "y (Est)"};
 constexpr PointDialogLabels kOutEastNorth{.outputX = "x (Est)", .outputY = "y (Nord)"};
@@ -120,10 +122,10 @@ const TransformationSpec kRomaniaStereo30Etrs89{
     {'9', PointDialogKind::PlaneToGeodetic, kStereo30ToEtrs89, kQuasigeoidCheckGridName, kStereo30CheckGridName, false,
      true, kInEastNorth}};
 
-// A model-building or conversion command not part of this program yet.
-constexpr MenuCommand Unbuilt(const char* name, CommandMenu menu, const char* caption)
+// A hidden command run by its own function.
+constexpr MenuCommand Hidden(const char* name, CommandMenu menu, const char* caption, CommandRun run)
 {
-    return {name, menu, caption, true, false, nullptr, nullptr, nullptr};
+    return {name, menu, caption, true, false, nullptr, nullptr, run};
 }
 
 constexpr MenuCommand Transformation(const char* name, CommandMenu menu, const char* caption,
@@ -134,27 +136,29 @@ constexpr MenuCommand Transformation(const char* name, CommandMenu menu, const c
 }
 
 using M = CommandMenu;
+using C = ConversionKind;
 
 const std::array<MenuCommand, 34> kCommands{{
-    Unbuilt("blh-xyz", M::Conversion, "Conversie BLh --> XYZ"),
-    Unbuilt("xyz-blh", M::Conversion, "Conversie XYZ --> BLh"),
-    Unbuilt("bl-stereo70", M::Conversion, "Conversie BL-->Est_Nord Stereo70"),
-    Unbuilt("stereo70-bl", M::Conversion, "Conversie Est_Nord Stereo70-->BL"),
-    Unbuilt("bl-laea", M::Conversion, "Conversie BL-->Est_Nord LAEA "),
-    Unbuilt("laea-bl", M::Conversion, "Conversie Est_Nord LAEA--->BL"),
-    Unbuilt("dms-deg", M::Conversion, "BLh [gms,gms,m]-->BLh [g,g,m]"),
-    Unbuilt("blh-xyzn", M::Conversion, "Conversie BLH_ETRS89-->XYZn_ETRS89"),
-    Unbuilt("quasigeoid-export", M::Conversion, "Grid_XY_ETRS89-->BL_EGG97"),
-    Unbuilt("quasigeoid-export-geographic", M::Conversion, "Grid_LBdZita-->BL_EGG97"),
-    Unbuilt("quasigeoid-load-zita", M::Conversion, "Zita_EGG (+dz)-->Grid_ETRS89"),
-    Unbuilt("plane", M::Plane2D, "Transformare fara Regresie"),
-    Unbuilt("plane-regression", M::Plane2D, "Transformare cu Regresie"),
-    Unbuilt("3d", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie"),
-    Unbuilt("3d-regression", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie"),
-    Unbuilt("zeta", M::Spatial3DZeta, "Fara Regresie"),
-    Unbuilt("zeta-regression", M::Spatial3DZeta, "Cu Regresie"),
-    Unbuilt("quasigeoid-build", M::Spatial3D, kMenuQuasigeoidModel),
-    Unbuilt("etrs89-stereo70-h", M::Spatial3D, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89"),
+    Hidden("blh-xyz", M::Conversion, "Conversie BLh --> XYZ", RunConversionCommand<C::GeodeticToCartesian>),
+    Hidden("xyz-blh", M::Conversion, "Conversie XYZ --> BLh", RunConversionCommand<C::CartesianToGeodetic>),
+    Hidden("bl-stereo70", M::Conversion, "Conversie BL-->Est_Nord Stereo70", RunConversionCommand<C::GeodeticToStereo70>),
+    Hidden("stereo70-bl", M::Conversion, "Conversie Est_Nord Stereo70-->BL", RunConversionCommand<C::Stereo70ToGeodetic>),
+    Hidden("bl-laea", M::Conversion, "Conversie BL-->Est_Nord LAEA ", RunConversionCommand<C::GeodeticToLaea>),
+    Hidden("laea-bl", M::Conversion, "Conversie Est_Nord LAEA--->BL", RunConversionCommand<C::LaeaToGeodetic>),
+    Hidden("dms-deg", M::Conversion, "BLh [gms,gms,m]-->BLh [g,g,m]", RunConversionCommand<C::DmsToDegrees>),
+    Hidden("blh-xyzn", M::Conversion, "Conversie BLH_ETRS89-->XYZn_ETRS89",
+           RunConversionCommand<C::NormalHeightToCartesian>),
+    Hidden("quasigeoid-export", M::Conversion, "Grid_XY_ETRS89-->BL_EGG97", ExportPlaneGridCommand),
+    Hidden("quasigeoid-export-geographic", M::Conversion, "Grid_LBdZita-->BL_EGG97", ExportGeographicGridCommand),
+    Hidden("quasigeoid-load-zita", M::Conversion, "Zita_EGG (+dz)-->Grid_ETRS89", LoadZitaCommand),
+    Hidden("plane", M::Plane2D, "Transformare fara Regresie", BuildPlaneModel),
+    Hidden("plane-regression", M::Plane2D, "Transformare cu Regresie", BuildPlaneRegressionModel),
+    Hidden("3d", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 fara Regresie", BuildSpatialModel),
+    Hidden("3d-regression", M::Spatial3D, "(X,Y,Z)_1-->(X,Y,Z)_2 cu Regresie", BuildSpatialRegressionModel),
+    Hidden("zeta", M::Spatial3DZeta, "Fara Regresie", ShowNotImplemented),
+    Hidden("zeta-regression", M::Spatial3DZeta, "Cu Regresie", ShowNotImplemented),
+    Hidden("quasigeoid-build", M::Spatial3D, kQuasigeoidCaption, QuasigeoidBuildCommand),
+    Hidden("etrs89-stereo70-h", M::Spatial3D, "(B,L,h)_ETRS89-->(x,y)_St70,(h)_ETRS89", DoNothing),
 
     Transformation("etrs89-stereo70", M::Romania, "(B,L,h)_ETRS89-->(x,y,H_MN)_Stereo70_Sistem Krasovski42",
                    kEtrs89Stereo70, "(B,L,h) ETRS89 -> (x,y,H_MN) Stereo70"),
@@ -164,7 +168,7 @@ const std::array<MenuCommand, 34> kCommands{{
                    nullptr, true, true),
     Transformation("romania-stereo70-stereo30", M::Romania, kMenuStereo70ToStereo30, kRomaniaStereo70Stereo30,
                    nullptr, true),
-    Unbuilt("quasigeoid-apply", M::Romania, kMenuQuasigeoidModel),
+    Hidden("quasigeoid-apply", M::Romania, kQuasigeoidCaption, QuasigeoidApplyCommand),
     Transformation("romania-etrs89-stereo30", M::Romania, kMenuEtrs89ToStereo30, kRomaniaEtrs89Stereo30, nullptr,
                    true, true),
     Transformation("romania-stereo30-etrs89", M::Romania, kMenuStereo30ToEtrs89, kRomaniaStereo30Etrs89, nullptr,

@@ -6,9 +6,17 @@
 #include "core/ErrorConsole.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 namespace velmora {
+
+// The icon of a message box that only informs.
+enum class MessageIcon { Warning, Information };
+
+// The caption of the message boxes that inform.
+inline constexpr const char* kInformationCaption = "Mesaj de informare";
 
 class Ui {
 public:
@@ -23,6 +31,17 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // The information window.
     virtual void ShowInformation(const std::string& text) = 0;
+    // A message box with its caption, its icon and a single OK button; the command goes on when
+    // it is closed.
+    virtual void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+    // The source file of a model-building command, from the open dialog with the filter
+    // "File sourse|*.txt"; none when the dialog is cancelled.
+    virtual std::optional<std::filesystem::path> SelectSourceFile() = 0;
+    // The node grid of a quasigeoid command, from the open dialog with the filter
+    // "Fisier grid|*.grd"; none when the dialog is cancelled.
+    virtual std::optional<std::filesystem::path> SelectGridFile() = 0;
+    // The main window's label that asks to wait for the names of the result files (Label1).
+    virtual void ShowWaitLabel(bool visible) = 0;
     // The console for the diagnostics of a transformation loop, open between the two calls.
     virtual ErrorConsole& OpenConsole() = 0;
     virtual void CloseConsole() = 0;

@@ -410,7 +410,7 @@ bool ReadSection(TextReader& source, bool common, char kind, Variant variant, co
             continue;
         }
         ReadSystem(scan, variant, threeD, &messages[kXn], name, record.sys2);
-        switch (name.empty() ? ' ' : name.front()) {
+        switch (name.empty() || targets.keepMarkedCommonPoints ? ' ' : name.front()) {
         case '*': ExcludedPoints(targets).Append(record); break;
         case '#': files.polygonPoints.Append(record); break;
         case '&': files.otherPoints.Append(record); break;

@@ -34,6 +34,9 @@ struct SourceTargets {
     // quasigeoid source (code '7', points named "*..."). The command owns the file; a starred
     // point without it is a record I/O failure.
     PointFile* excludedPoints = nullptr;
+    // The conversion commands keep every common point in the common-points file: the marks
+    // "*", "#" and "&" set points aside only for the model-building commands.
+    bool keepMarkedCommonPoints = false;
 };
 
 // "PNXYZ.REC" and "PCXYZ.REC" in workDir. The four-line parsers also write "felips.rec",

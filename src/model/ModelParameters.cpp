@@ -80,6 +80,16 @@ void ApplyModelHelmert(PointRecord& point, const ModelParameterRecord& model)
     point.result[1] = model.helmertB * x + model.helmertA * y + model.helmertShiftN;
 }
 
+void ApplyModelHelmert3D(PointRecord& point, const ModelParameterRecord& model)
+{
+    const auto& r = model.helmert3DRotation;
+    const auto& p = point.sys1;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double rotated = r[3 * i] * p[0] + r[3 * i + 1] * p[1] + r[3 * i + 2] * p[2];
+        point.result[i] = model.helmert3DScale * rotated + model.helmert3DShift[i];
+    }
+}
+
 void EvaluateRegression(PointRecord& point, const ModelParameterRecord& model, char kind)
 {
     const int components = kind == 'G' ? 3 : 2;

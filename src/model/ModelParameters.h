@@ -107,6 +107,10 @@ ModelParameterRecord LoadModelParameters(const std::filesystem::path& path);
 // result[0..1] from sys1[0..1] (East, North); result[2] is left alone.
 void ApplyModelHelmert(PointRecord& point, const ModelParameterRecord& model);
 
+// result[0..2] = helmert3DScale (R sys1) + helmert3DShift: the seven-parameter model of
+// three-dimensional points, R being helmert3DRotation row by row.
+void ApplyModelHelmert3D(PointRecord& point, const ModelParameterRecord& model);
+
 // regression[0..1], and regression[2] for the kind letter 'G' ('P' and any other letter set it to
 // 0), from the Helmert coordinates result[0..2]. Every term up to the component's count is used.
 void EvaluateRegression(PointRecord& point, const ModelParameterRecord& model, char kind);

@@ -63,7 +63,7 @@ GridGeometry GeometryOf(const GridNode& first, const GridNode& second, const Gri
 
 } // namespace
 
-NodeGrid NodeGrid::Load(const std::filesystem::path& path)
+NodeGrid NodeGrid::Load(const std::filesystem::path& path, NodeValueField field)
 {
     ModelFileReader file(path, sizeof(PointRecord), kNodeGridFileKind);
     if (file.Size() < 3) {
@@ -82,7 +82,11 @@ NodeGrid NodeGrid::Load(const std::filesystem::path& path)
         file.ReadNext(chunk.data(), count);
         for (std::size_t k = 0; k < count; ++k) {
             const PointRecord& r = chunk[k];
-            grid.nodes_.push_back({r.sys1[0], r.sys1[1], r.residual, r.pointState});
+            const std::array<double, 3> value = field == NodeValueField::Signal
+                                                    ? r.residual
+                                                    : std::array<double, 3>{r.modelWork3[0], r.modelWork3[1],
+                                                                            r.modelWork3[2]};
+            grid.nodes_.push_back({r.sys1[0], r.sys1[1], value, r.pointState});
             if (!IsFinite(grid.nodes_.back())) {
                 throw ModelFileError(kNodeGridFileKind, path, "are noduri cu valori care nu sunt numere finite");
             }

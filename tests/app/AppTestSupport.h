@@ -36,6 +36,10 @@ public:
     {
         notes << caption + QStringLiteral(": ") + text;
     }
+    void Warning(QWidget*, const QString& caption, const QString& text) override
+    {
+        notes << caption + QStringLiteral(": ") + text;
+    }
     QMessageBox::StandardButton Question(QWidget*, const QString&, const QString& text,
                                          QMessageBox::StandardButtons) override
     {

@@ -185,6 +185,91 @@ private slots:
         QVERIFY(dialogs.errors.isEmpty());
     }
 
+    // With --model-building the model-building menus show; their commands run in the work folder.
+    void modelBuildingCommandsWithTheOption()
+    {
+        MainWindow building(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs, [this] { ++quits; }, true);
+        for (const char* menuName : {"Transformare_2D", "Transformare_3D"}) {
+            QMenu* menu = TopMenu(building, QString::fromLatin1(menuName));
+            QVERIFY(menu->menuAction()->isVisible());
+            QVERIFY(menu->menuAction()->isEnabled());
+        }
+        for (const char* name : {"plane", "plane-regression", "3d", "3d-regression", "zeta", "etrs89-stereo70-h"}) {
+            const QAction* action = building.findChild<QAction*>(QString::fromLatin1(name));
+            QVERIFY2(action->isVisible() && action->isEnabled(), name);
+        }
+        QVERIFY(TopMenu(building, "Conversie_Coordonate")->menuAction()->isVisible());
+        for (const char* name : {"blh-xyz", "blh-xyzn", "quasigeoid-export", "quasigeoid-load-zita", "quasigeoid-build",
+                                 "quasigeoid-apply"}) {
+            const QAction* action = building.findChild<QAction*>(QString::fromLatin1(name));
+            QVERIFY2(action->isVisible() && action->isEnabled(), name);
+        }
+        // The hidden twins of the Bucharest transformations stay hidden.
+        auto* twin = qobject_cast<QMenu*>(building.findChild<QAction*>("romania-stereo30-stereo70/din-fisier")->parent());
+        QVERIFY(!twin->menuAction()->isVisible());
+
+        building.findChild<QAction*>("zeta-regression")->trigger();
+        QCOMPARE(dialogs.notes, (QStringList{"Mesaj de informare: OPTIUNE NEIMPLEMENTATA"}));
+
+        QTemporaryDir work;
+        QVERIFY(QDir::setCurrent(work.path()));
+        // Cancelled: nothing done, and the label asking to wait stays.
+        dialogs.openNames = {QString()};
+        building.findChild<QAction*>("plane")->trigger();
+        QVERIFY(!building.WaitLabel->isHidden());
+        QVERIFY(QDir(work.path()).entryList(QDir::Files).isEmpty());
+
+        const QString source = work.filePath("model.txt");
+        QVERIFY(QFile::copy(QStringLiteral(VELMORA_BUILDING_FIXTURES_DIR "/plane_model.txt"), source));
+        dialogs.openNames = {source};
+        test::ModalScript script;
+        QString information;
+        script.Expect(building.InformationMessage, [&] {
+            information = building.InformationMessage->Text->toPlainText();
+            building.InformationMessage->OkButton->click();
+        });
+        building.findChild<QAction*>("plane")->trigger();
+        QVERIFY(script.Done());
+        QVERIFY(building.WaitLabel->isHidden());
+        QCOMPARE(dialogs.notes.mid(1), (QStringList{"Mesaj de atentionare: S-a executat TRANSFORMAREA GLOBALA!"}));
+        QVERIFY(information.startsWith(QStringLiteral("Fisierele rezultate sunt: REZULT.TXT, REZ_NOI.TXT, ")));
+        QVERIFY(QFile::exists(work.filePath("REZ_NOI.TXT")));
+        QVERIFY(QFile::exists(work.filePath("modelJ.GRD")));
+        QCOMPARE(building.Context().transformationCode, 31);
+        QCOMPARE(quits, 0);
+        QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
+    }
+
+    // The conversions and the quasigeoid grid exchange run from the menu: the open dialog with its
+    // filter, then a message box, or the error message box, and the program goes on.
+    void conversionsAndGridExchangeWithTheOption()
+    {
+        MainWindow building(std::filesystem::path(VELMORA_DEMO_DATA_DIR), dialogs, [this] { ++quits; }, true);
+        QTemporaryDir work;
+        QVERIFY(QDir::setCurrent(work.path()));
+        const QString source = work.filePath("sursa.txt");
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("a\r\nb\r\nc\r\nd\r\nP\r\n6378137, 298.257222101, 6378245, 298.3\r\nPN\r\nO, 52 0 0, 10 0 0\r\nEND\r\n");
+        file.close();
+        dialogs.notes.clear();
+        dialogs.filters.clear();
+        dialogs.openNames = {source};
+        building.findChild<QAction*>("bl-laea")->trigger();
+        QCOMPARE(dialogs.filters, (QStringList{"File sourse|*.txt"}));
+        QCOMPARE(dialogs.notes, (QStringList{"Mesaj de informare: Rezultatul conversiei se gasesc in fis. REZXY_LAEA.TXT"}));
+        QVERIFY(QFile::exists(work.filePath("REZXY_LAEA.TXT")));
+
+        dialogs.errors.clear();
+        dialogs.openNames = {work.filePath("lipsa.grd")};
+        building.findChild<QAction*>("quasigeoid-export")->trigger();
+        QCOMPARE(dialogs.filters.back(), QStringLiteral("Fisier grid|*.grd"));
+        QCOMPARE(dialogs.errors, (QStringList{"Eroare la deschiderea fisierului grid!"}));
+        QCOMPARE(quits, 0);
+        QVERIFY(!building.Busy());
+        QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
+    }
+
     // A point the dispatcher rejects: its diagnostic waits on the console, then the error window
     // names the failure, and closing it by its title bar ends the program.
     void errorWindowEndsTheProgram()

@@ -2,8 +2,8 @@
 // zeroed parameter file, an open drawing with its head, and the point files written directly.
 #pragma once
 
+#include "BuildingTestSupport.h"
 #include "building/BuildRun.h"
-#include "files/FatalError.h"
 #include "files/PointRecord.h"
 #include "files/RecordFile.h"
 #include "model/ModelParameters.h"
@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,17 +78,6 @@ public:
     TempDir dir;
     BuildRun run;
 };
-
-// The message of the FatalError that action throws, or "no error".
-inline std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const FatalError& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 // The report's lines, without their CR LF ends.
 inline std::vector<std::string> Lines(const std::string& text)

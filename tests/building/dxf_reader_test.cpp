@@ -10,9 +10,11 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 namespace velmora {
 namespace {
@@ -68,12 +70,13 @@ TEST(DxfReader, OgrinfoReadsEveryEntityOnItsLayer)
     ASSERT_NE(listing.find("Feature Count"), std::string::npos) << listing.substr(0, 2000);
     EXPECT_EQ(listing.find("ERROR"), std::string::npos) << listing.substr(0, 2000);
     std::map<std::string, int> read;
-    const std::regex layerField(R"(^\s*Layer \(String\) = (.*)$)");
-    std::smatch match;
+    // Each feature lists its layer as "  Layer (String) = NAME".
+    constexpr std::string_view kLayerField = "Layer (String) = ";
     std::istringstream lines(listing);
     for (std::string line; std::getline(lines, line);) {
-        if (std::regex_match(line, match, layerField))
-            ++read[match[1]];
+        const std::size_t start = line.find_first_not_of(' ');
+        if (start != std::string::npos && std::string_view(line).substr(start).starts_with(kLayerField))
+            ++read[line.substr(start + kLayerField.size())];
     }
     EXPECT_EQ(read, written);
 }

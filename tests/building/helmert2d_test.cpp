@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
+#include <string>
 
 namespace velmora {
 namespace {
@@ -200,6 +202,43 @@ TEST(Helmert2D, AKnownSimilarityIsRecoveredWithinTheNoise)
     }
 }
 
+// The rotation K of the report in seconds of arc, read back from its line.
+double ReportedRotation(const std::string& report)
+{
+    const std::string label = "| Rotatie Rz (K)  | ";
+    const std::size_t at = report.find(label);
+    return at == std::string::npos ? std::nan("") : std::stod(report.substr(at + label.size(), 15));
+}
+
+// A rotation beyond a right angle (a < 0) is reported in its own quadrant, not 180 degrees off.
+// The four corners of a square carry a pattern orthogonal to every similarity, so the estimated
+// model is the one used.
+TEST(Helmert2D, ARotationBeyondARightAngleIsReportedAsItIs)
+{
+    for (const double degrees : {150.0, -120.0, 30.0}) {
+        const double rotation = degrees * std::numbers::pi / 180.0;
+        const double a = std::cos(rotation);
+        const double b = std::sin(rotation);
+        EstimationRun setup;
+        std::vector<PointRecord> common;
+        const double corners[][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (int k = 0; k < 4; ++k) {
+            const double e = 500000.0 + 10000.0 * corners[k][0];
+            const double n = 300000.0 + 10000.0 * corners[k][1];
+            const double sign = k % 2 == 0 ? 1.0 : -1.0;
+            const char name[] = {'C', static_cast<char>('1' + k), '\0'};
+            common.push_back(MakeCommonPoint(name, 'P', {e, n, 0.0},
+                                             {a * e - b * n + 250.0 + 0.1 * sign, b * e + a * n - 75.0 + 0.2 * sign, 0.0}));
+        }
+        setup.WriteCommon(common);
+        setup.WriteNew({MakeNewPoint("N", 'P', {500000.0, 300000.0, 0.0})});
+        EstimateHelmert2D(setup.run, 1);
+        EXPECT_NEAR(setup.Parameters().helmertA, a, 1e-9);
+        EXPECT_NEAR(setup.Parameters().helmertB, b, 1e-9);
+        EXPECT_NEAR(ReportedRotation(setup.Report()), degrees * 3600.0, 1e-4) << degrees;
+    }
+}
+
 // Three points are the fewest, with two degrees of freedom; a pure shift gives a = 1 and b = 0.
 TEST(Helmert2D, ThreePointsWithAShiftGiveTheShift)
 {
@@ -252,7 +291,7 @@ TEST(Helmert2D, EveryFailureHasItsMessage)
     // Four geocentric points pass the count and are left to the three-dimensional estimation.
     spatial.push_back(spatial.front());
     setup.WriteCommon(spatial);
-    EXPECT_EQ(MessageOf([&] { EstimateHelmert2D(setup.run, 1); }), "no error");
+    EXPECT_EQ(MessageOf([&] { EstimateHelmert2D(setup.run, 1); }), "");
     EXPECT_FALSE(std::filesystem::exists(setup.Path("REZULT.TXT")));
 
     setup.WriteCommon({a, b, MakeCommonPoint("C", 'G', {0, 9, 0}, {1, 10, 0})});

@@ -61,6 +61,10 @@ public:
     }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowInformation(const std::string& text) override { information.push_back(text); }
+    void ShowMessageBox(const std::string& text, const std::string&, MessageIcon) override { messages.push_back(text); }
+    std::optional<std::filesystem::path> SelectSourceFile() override { return std::nullopt; }
+    std::optional<std::filesystem::path> SelectGridFile() override { return std::nullopt; }
+    void ShowWaitLabel(bool) override {}
     ErrorConsole& OpenConsole() override
     {
         ++consoleOpen;

@@ -90,6 +90,14 @@ TEST(ModelParameters, HelmertStepAndRegressionTrend)
     EXPECT_EQ(p.result[0], 0.0);
     EXPECT_EQ(p.result[1], 0.0);
 
+    // The seven-parameter model: a quarter turn about Z, scale 2, then the shift.
+    m.helmert3DRotation = {0.0, -1.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0};
+    m.helmert3DScale = 2.0;
+    m.helmert3DShift = {10.0, 20.0, 30.0};
+    p.sys1 = {1.0, 2.0, 3.0};
+    ApplyModelHelmert3D(p, m);
+    EXPECT_EQ(p.result, (std::array<double, 3>{6.0, 22.0, 36.0}));
+
     // The four basic terms with zero coefficients move the Helmert value by the mean difference.
     m.regressionPresent = 1;
     m.termCount = {4, 5, 2};
