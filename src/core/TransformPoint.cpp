@@ -252,4 +252,24 @@ CoreResult<ChainResult> TransformPoint(CoreEnv& env, TransformationType type, in
     return result;
 }
 
+std::vector<const char*> GridsOf(TransformationType type, bool withHeight)
+{
+    using enum TransformationType;
+    const int number = static_cast<int>(type);
+    if (number < 1 || number > 14)
+        return {};
+    const bool quasigeoid = withHeight && (number <= 6 || number >= 13);
+    const bool stereo30 = type == EtrsToStereo30 || type == Stereo30ToEtrs || type == Stereo30ToStereo70
+                          || type == Stereo70ToStereo30 || type == Stereo30ToEtrsClosing;
+    const bool stereo70 = !stereo30 || type == Stereo30ToStereo70 || type == Stereo70ToStereo30;
+    std::vector<const char*> names;
+    if (quasigeoid)
+        names.push_back(kQuasigeoidGridName);
+    if (stereo70)
+        names.push_back(kStereo70GridName);
+    if (stereo30)
+        names.push_back(kStereo30GridName);
+    return names;
+}
+
 } // namespace velmora
