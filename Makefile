@@ -9,7 +9,7 @@ WERROR     ?= OFF
 DEB_PACKAGES = cmake g++ make libgtest-dev libgmock-dev libproj-dev proj-bin proj-data qt6-base-dev fonts-dejavu-core \
                libeigen3-dev libsuitesparse-dev gdal-bin
 
-.PHONY: deps build build-asan test run clean demo-data
+.PHONY: deps build build-asan test run clean demo-data demo-picture
 
 deps:
 	@sh tools/deps.sh $(DEB_PACKAGES)
@@ -38,6 +38,10 @@ demo-data: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-demodata
 	./$(BUILD)/velmora-demodata data/demo
+
+# Redraws docs/Stereo30_Stereo70_2D.png, the README's picture of the demonstration model's drawing.
+demo-picture: build
+	sh tools/demo-picture.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -132,6 +132,8 @@ void ReportFile::Close()
         throw FatalError(kResultIoMessage);
 }
 
+namespace {
+
 std::string TableRow(int number, std::string_view name, std::span<const double> values)
 {
     std::string row = "| ";
@@ -146,6 +148,34 @@ std::string TableRow(int number, std::string_view name, std::span<const double> 
     }
     row.append(" |");
     return row;
+}
+
+} // namespace
+
+void WritePointTable(ReportFile& report, std::string_view title, std::string_view header,
+                     std::span<const PointRecord> points,
+                     const std::function<std::span<const double>(const PointRecord&)>& values, std::size_t closingWidth)
+{
+    report.Line();
+    report.Line(title);
+    report.Line();
+    report.Line(std::string(header.size(), '='));
+    report.Line(header);
+    report.Line(std::string(header.size(), '-'));
+    int number = 0;
+    for (const PointRecord& point : points)
+        report.Line(TableRow(++number, point.name.View(), values(point)));
+    report.Line(std::string(closingWidth, '='));
+}
+
+void WriteCommonPointsHeading(ReportFile& report)
+{
+    report.Line();
+    report.Line("Coordonate transformate, precizii, distorsiuni");
+    report.Line("----------------------------------------------");
+    report.Line();
+    report.Line("Puncte comune");
+    report.Line("-------------");
 }
 
 std::string ValuesLine(std::string_view label, std::span<const double> values)

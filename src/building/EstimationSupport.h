@@ -11,6 +11,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,13 +65,21 @@ private:
     TextWriter file_;
 };
 
-// "| " number:6 " | " name:20 " | " value:10:5 " | " ... " |"; a name longer than 20
-// characters is written in full.
-std::string TableRow(int number, std::string_view name, std::span<const double> values);
 // label, then each value 12:4 with one blank between values.
 std::string ValuesLine(std::string_view label, std::span<const double> values);
 // A row of the parameter table: label, value:15:decimals, " | +/-", precision:15:decimals, unit.
 std::string ParameterRow(std::string_view label, double value, double precision, int decimals, std::string_view unit);
+
+// A numbered table of one row per point: an empty line, title, an empty line, the header between
+// rules of its width, the rows of values(point), and a closing rule closingWidth wide. A row is
+// "| " number:6 " | " name:20 " | " value:10:5 " | " ... " |"; a name longer than 20 characters
+// is written in full.
+void WritePointTable(ReportFile& report, std::string_view title, std::string_view header,
+                     std::span<const PointRecord> points,
+                     const std::function<std::span<const double>(const PointRecord&)>& values, std::size_t closingWidth);
+// The heading of the per-point listing "Coordonate transformate, precizii, distorsiuni" and its
+// "Puncte comune" section.
+void WriteCommonPointsHeading(ReportFile& report);
 
 // Radians as seconds of arc, in the order the tables have always computed them.
 double ArcSeconds(double radians);

@@ -57,22 +57,10 @@ void WriteParameterTable(ReportFile& report, std::size_t n, const HelmertMeans& 
 
 void WriteDistortionTables(ReportFile& report, std::span<const PointRecord> points)
 {
-    report.Line();
-    report.Line("Distorsiuni \"D\" pe Est si Nord in punctele comune:");
-    report.Line();
-    report.Line(std::string(59, '='));
-    report.Line("|Nr. crt.|        Punct         |  D_Est [m] | D_Nord [m] |");
-    report.Line(std::string(59, '-'));
-    int number = 0;
-    for (const PointRecord& point : points)
-        report.Line(TableRow(++number, point.name.View(), std::span(point.residual).first(2)));
-    report.Line(std::string(59, '='));
-    report.Line();
-    report.Line("Coordonate transformate, precizii, distorsiuni");
-    report.Line("----------------------------------------------");
-    report.Line();
-    report.Line("Puncte comune");
-    report.Line("-------------");
+    WritePointTable(report, "Distorsiuni \"D\" pe Est si Nord in punctele comune:",
+                    "|Nr. crt.|        Punct         |  D_Est [m] | D_Nord [m] |", points,
+                    [](const PointRecord& point) { return std::span(point.residual).first(2); }, 59);
+    WriteCommonPointsHeading(report);
     // The plane estimation has no gross-error test: every coordinate passes.
     const bool passes[] = {true, true};
     for (const PointRecord& point : points)

@@ -360,32 +360,13 @@ void SpatialEstimation::WriteParameterTable()
 void SpatialEstimation::WritePointTables()
 {
     ReportFile& report = *report_;
-    report.Line();
-    report.Line("Distorsiuni \"D\" pe X, Y si Z in punctele comune:");
-    report.Line();
-    report.Line(std::string(72, '='));
-    report.Line("|Nr. crt.|        Punct         |  D_Est [m] | D_Nord [m] |    D_Z [m] |");
-    report.Line(std::string(72, '-'));
-    int number = 0;
-    for (const PointRecord& point : points_)
-        report.Line(TableRow(++number, point.name.View(), point.residual));
-    report.Line(std::string(71, '='));
-    report.Line();
-    report.Line("Precizii \"Si\" pe X, Y si Z in punctele comune:");
-    report.Line();
-    report.Line(std::string(72, '='));
-    report.Line("|Nr. crt.|        Punct         |  Si_X [m]  |  Si_Y [m]  |  Si_Z [m]  |");
-    report.Line(std::string(72, '-'));
-    number = 0;
-    for (const PointRecord& point : points_)
-        report.Line(TableRow(++number, point.name.View(), std::span(point.modelWork2).first(3)));
-    report.Line(std::string(72, '='));
-    report.Line();
-    report.Line("Coordonate transformate, precizii, distorsiuni");
-    report.Line("----------------------------------------------");
-    report.Line();
-    report.Line("Puncte comune");
-    report.Line("-------------");
+    WritePointTable(report, "Distorsiuni \"D\" pe X, Y si Z in punctele comune:",
+                    "|Nr. crt.|        Punct         |  D_Est [m] | D_Nord [m] |    D_Z [m] |", points_,
+                    [](const PointRecord& point) { return std::span<const double>(point.residual); }, 71);
+    WritePointTable(report, "Precizii \"Si\" pe X, Y si Z in punctele comune:",
+                    "|Nr. crt.|        Punct         |  Si_X [m]  |  Si_Y [m]  |  Si_Z [m]  |", points_,
+                    [](const PointRecord& point) { return std::span(point.modelWork2).first(3); }, 72);
+    WriteCommonPointsHeading(report);
     for (const PointRecord& point : points_) {
         const bool passes[] = {point.modelWork4[0] == 1, point.modelWork4[1] == 1, point.modelWork4[2] == 1};
         WriteCommonPointBlock(report, point, 3, kSpatialHeading, passes);

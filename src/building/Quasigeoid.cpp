@@ -12,6 +12,8 @@
 #include "model/GridCells.h"
 #include "model/GridInterpolation.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,22 @@
 namespace velmora {
 
 namespace fs = std::filesystem;
+
+std::optional<std::array<double, 3>> LeadingThreeNumbers(std::string_view line)
+{
+    std::array<double, 3> values{};
+    std::size_t pos = 0;
+    for (double& value : values) {
+        pos = line.find_first_not_of(" \t,", pos);
+        if (pos == std::string_view::npos)
+            return std::nullopt;
+        const std::size_t end = std::min(line.find_first_of(" \t,", pos), line.size());
+        if (!ParseDecimal(line.substr(pos, end - pos), value))
+            return std::nullopt;
+        pos = end;
+    }
+    return values;
+}
 
 namespace {
 
@@ -34,24 +52,6 @@ std::optional<PointFile> OpenNodeGrid(const fs::path& path)
     }
 }
 
-// The third of the numbers of a zita line, separated by blanks, tabs or commas.
-std::optional<double> ZitaOfLine(std::string_view line)
-{
-    int field = 0;
-    std::size_t pos = 0;
-    double value = 0.0;
-    while (field < 3) {
-        pos = line.find_first_not_of(" \t,", pos);
-        if (pos == std::string_view::npos)
-            return std::nullopt;
-        const std::size_t end = std::min(line.find_first_of(" \t,", pos), line.size());
-        if (!ParseDecimal(line.substr(pos, end - pos), value))
-            return std::nullopt;
-        ++field;
-        pos = end;
-    }
-    return value;
-}
 
 // The zeta of every node, or std::nullopt when the file runs short or a line cannot be read.
 std::optional<std::vector<double>> ReadZitaFile(TextReader& zita, std::uint64_t nodes)
@@ -62,10 +62,10 @@ std::optional<std::vector<double>> ReadZitaFile(TextReader& zita, std::uint64_t 
     while (values.size() < nodes) {
         if (!zita.ReadLine(line))
             return std::nullopt;
-        const std::optional<double> value = ZitaOfLine(line);
-        if (!value)
+        const auto numbers = LeadingThreeNumbers(line);
+        if (!numbers)
             return std::nullopt;
-        values.push_back(*value);
+        values.push_back((*numbers)[2]);
     }
     return values;
 }

@@ -8,9 +8,11 @@
 #include "files/PointRecord.h"
 #include "model/NodeGrid.h"
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -34,6 +36,10 @@ void SubtractQuasigeoidHeights(const NodeGrid& grid, const std::filesystem::path
 // node number from 1 right-aligned in 9, a blank, B:9:6, a blank, L:9:6. A zita file, made by an
 // external program from it, holds one line per node in the same order with at least three numbers
 // separated by blanks, tabs or commas: the third is that model's zeta in metres.
+
+// The first three numbers of a line of either file, separated by blanks, tabs or commas;
+// std::nullopt when the line holds fewer.
+std::optional<std::array<double, 3>> LeadingThreeNumbers(std::string_view line);
 
 inline constexpr const char* kNodeListName = "BL_EGG.txt";
 

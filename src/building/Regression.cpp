@@ -256,12 +256,7 @@ void RegressionEstimation::WritePointBlock(ReportFile& report, char mode) const
 {
     const int components = ComponentsOf(mode);
     const auto n = static_cast<std::size_t>(components);
-    report.Line();
-    report.Line("Coordonate transformate, precizii, distorsiuni");
-    report.Line("----------------------------------------------");
-    report.Line();
-    report.Line("Puncte comune");
-    report.Line("-------------");
+    WriteCommonPointsHeading(report);
     for (const PointRecord& point : points_) {
         std::array<double, 3> helmertDistortion{};
         std::array<double, 3> regressionDistortion{};

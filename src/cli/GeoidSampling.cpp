@@ -1,5 +1,6 @@
 #include "cli/GeoidSampling.h"
 
+#include "building/Quasigeoid.h"
 #include "files/NumberText.h"
 #include "files/TextFile.h"
 
@@ -20,23 +21,6 @@ struct ContextDeleter {
 struct OperationDeleter {
     void operator()(PJ* operation) const { proj_destroy(operation); }
 };
-
-// The first three numbers of a line, separated by blanks, tabs or commas.
-std::optional<std::array<double, 3>> ThreeNumbers(std::string_view line)
-{
-    std::array<double, 3> values{};
-    std::size_t pos = 0;
-    for (double& value : values) {
-        pos = line.find_first_not_of(" \t,", pos);
-        if (pos == std::string_view::npos)
-            return std::nullopt;
-        const std::size_t end = std::min(line.find_first_of(" \t,", pos), line.size());
-        if (!ParseDecimal(line.substr(pos, end - pos), value))
-            return std::nullopt;
-        pos = end;
-    }
-    return values;
-}
 
 } // namespace
 
@@ -61,7 +45,7 @@ std::optional<std::string> SampleGeoid(const std::filesystem::path& nodeListPath
     for (int number = 1; list.ReadLine(line); ++number) {
         if (line.find_first_not_of(" \t\r") == std::string::npos)
             continue;
-        const auto values = ThreeNumbers(line);
+        const auto values = LeadingThreeNumbers(line);
         if (!values)
             return nodeListPath.string() + ", line " + std::to_string(number) + ": not a line \"number B L\"";
         const double B = (*values)[1];

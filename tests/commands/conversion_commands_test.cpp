@@ -75,11 +75,7 @@ std::vector<std::vector<std::string>> SectionFields(const std::string& text, con
         }
         if (line == "END")
             break;
-        std::vector<std::string> fields;
-        std::istringstream fieldIn(line);
-        for (std::string field; std::getline(fieldIn, field, ',');)
-            fields.push_back(field);
-        lines.push_back(fields);
+        lines.push_back(test::CommaFields(line));
     }
     return lines;
 }

@@ -98,11 +98,7 @@ std::vector<std::vector<std::string>> PointLines(const std::string& name)
     std::string line;
     std::getline(text, line);
     while (std::getline(text, line) && !line.starts_with("ENDF")) {
-        std::vector<std::string> fields;
-        std::istringstream fieldText(line.substr(0, line.find('\r')));
-        for (std::string field; std::getline(fieldText, field, ',');)
-            fields.push_back(field);
-        lines.push_back(fields);
+        lines.push_back(test::CommaFields(line.substr(0, line.find('\r'))));
     }
     return lines;
 }

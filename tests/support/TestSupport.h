@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,16 @@ inline void WriteGrid(const std::filesystem::path& path, double min1, double max
         }
     }
     WriteDoubles(out, values);
+}
+
+// The fields of a point line between its commas.
+inline std::vector<std::string> CommaFields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');)
+        fields.push_back(field);
+    return fields;
 }
 
 } // namespace velmora::test

@@ -27,7 +27,9 @@ struct Product {
 // "EGG97_QGRJ.GRD", "zitaBucx.grd", "ETRS89_KRASOVSCHI42_2DJ.GRD", "ETRS89_Stereo30_2DJ.GRD".
 std::vector<Product> CorrectionGridProducts();
 
-// "Stereo30_Stereo70_2D.GRD/.PAR", "Stereo70_Stereo30_2D.GRD/.PAR"; they read the correction
+// "Stereo30_Stereo70_2D.GRD/.PAR", "Stereo70_Stereo30_2D.GRD/.PAR", built by the program's own
+// model building from the sources "Stereo30_Stereo70_2D.txt", "Stereo70_Stereo30_2D.txt" that
+// they write first, with the other outputs of each run in models/; they read the correction
 // grids in the output directory.
 std::vector<Product> BucharestModelProducts();
 

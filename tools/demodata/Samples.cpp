@@ -16,22 +16,18 @@
 // on its last point and nowhere else.
 
 #include "GrdWriter.h"
+#include "Places.h"
 #include "Products.h"
 #include "Route.h"
+#include "Scratch.h"
 
 #include "cli/Cli.h"
 #include "files/NumberText.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace velmora::demodata {
 namespace {
@@ -41,43 +37,6 @@ namespace fs = std::filesystem;
 constexpr const char* kSamplesDir = "samples";
 constexpr const char* kResultSuffix = "_rezultat";
 constexpr const char* kLineEnd = "\r\n";
-
-// ETRS89 decimal degrees and, where the sample carries one, the ellipsoidal height in metres.
-struct Place {
-    const char* name;
-    double B;
-    double L;
-    std::optional<double> h;
-};
-
-const std::vector<Place> kWest = {
-    {"TIMISOARA", 45.7489, 21.2087, 131.05},
-    {"ORADEA", 47.0722, 21.9211, 166.3},
-    {"CLUJ-NAPOCA", 46.7712, 23.6236, 401.78},
-    {"CRAIOVA", 44.3302, 23.7949, std::nullopt},
-};
-
-const std::vector<Place> kEast = {
-    {"BUCURESTI", 44.4268, 26.1025, 112.35},
-    {"IASI", 47.1585, 27.6014, 129.44},
-    {"CONSTANTA", 44.1733, 28.6383, 62.9},
-    {"BRASOV", 45.6427, 25.5887, std::nullopt},
-};
-
-// Inside the zone of the Bucharest models.
-const std::vector<Place> kBucharest = {
-    {"UNIRII", 44.4268, 26.1025, 108.9},     {"VICTORIEI", 44.4522, 26.0861, 116.2},
-    {"COTROCENI", 44.434, 26.063, 113.5},    {"OBOR", 44.45, 26.126, std::nullopt},
-    {"TITAN", 44.416, 26.178, 106.7},        {"BERCENI", 44.368, 26.123, std::nullopt},
-    {"BANEASA", 44.495, 26.08, 120.5},       {"MILITARI", 44.435, 26.005, 111.8},
-};
-
-// Outside the zone of the Bucharest models: inside the node grid but in its exterior, and
-// beyond the node grid.
-const std::vector<Place> kBucharestOutside = {
-    {"BRAGADIRU", 44.371, 25.975, std::nullopt},
-    {"OTOPENI", 44.55, 26.07, std::nullopt},
-};
 
 // The points that end the exterior samples, each outside a grid its command needs.
 constexpr const char* kOutsideName = "PUNCT_EXTERIOR";
@@ -232,55 +191,19 @@ std::string SourceText(const Sample& s)
     return text;
 }
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A scratch directory for the command's work files, made current for its lifetime.
-class ScratchDir {
-public:
-    ScratchDir() : previous_(fs::current_path())
-    {
-        std::string pattern = (fs::temp_directory_path() / "velmora-demodata-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("cannot create a scratch directory");
-        path_ = pattern;
-        fs::current_path(path_);
-    }
-    ~ScratchDir()
-    {
-        std::error_code ec;
-        fs::current_path(previous_, ec);
-        fs::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path previous_;
-    fs::path path_;
-};
-
-struct CliOutcome {
+struct CommandOutcome {
     int status;
     std::string err;
     std::string result; // the result file, empty when none was written
 };
 
-CliOutcome RunCommand(const fs::path& dataDir, const fs::path& source, char code, int zone)
+CommandOutcome RunCommand(const fs::path& dataDir, const fs::path& source, char code, int zone)
 {
     const ScratchDir scratch;
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli({"transform", std::string(1, code), source.string(), "rezultat", "--zone",
-                               std::to_string(zone), "--data", dataDir.string()},
-                              in, out, err);
+    const CliOutcome run = RunCliHere({"transform", std::string(1, code), source.string(), "rezultat", "--zone",
+                                       std::to_string(zone), "--data", dataDir.string()});
     const fs::path result = scratch.Path() / "rezultat.txt";
-    return {status, err.str(), fs::exists(result) ? ReadFile(result) : std::string()};
+    return {run.status, run.err, fs::exists(result) ? ReadFile(result) : std::string()};
 }
 
 std::vector<std::string> MakeSamples(const ProductContext& context)
@@ -292,7 +215,7 @@ std::vector<std::string> MakeSamples(const ProductContext& context)
     for (const Sample& s : Samples(dataDir)) {
         const fs::path source = dir / (s.stem + ".txt");
         ReplaceFile(source, SourceText(s));
-        const CliOutcome run = RunCommand(dataDir, source, s.code, s.zone);
+        const CommandOutcome run = RunCommand(dataDir, source, s.code, s.zone);
         std::string line = std::string(kSamplesDir) + "/" + source.filename().string() + ": code " + s.code +
                            (s.code == 'e' || s.code == 'f' ? ", zone " + std::to_string(s.zone) : "") + ", " +
                            std::to_string(s.points.size()) + " points";
