@@ -5,6 +5,7 @@
 #include "core/Stereo70.h"
 #include "files/FatalError.h"
 #include "files/NumberText.h"
+#include "files/PendingFile.h"
 #include "files/RecordFile.h"
 #include "files/ResultWriter.h"
 #include "files/TextFile.h"
@@ -15,7 +16,6 @@
 #include <array>
 #include <cmath>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace velmora {
@@ -85,20 +85,13 @@ std::string GridTextHead(TextReader& gridText)
 // Writes text to a temporary file beside path and puts it in path's place.
 void ReplaceFile(const fs::path& path, std::string_view text)
 {
-    fs::path temporary = path;
-    temporary.replace_extension(".TMP");
-    TextWriter file(temporary);
-    file.Write(text);
-    bool written = file.IsOpen() && file.Close();
-    std::error_code ec;
-    if (written) {
-        fs::rename(temporary, path, ec);
-        written = !ec;
-    }
-    if (!written) {
-        fs::remove(temporary, ec);
+    auto pending = PendingFile::Create(path);
+    if (!pending)
         throw FatalError(kResultIoMessage);
-    }
+    TextWriter file(pending->Path());
+    file.Write(text);
+    if (!file.IsOpen() || !file.Close() || !pending->Commit())
+        throw FatalError(kResultIoMessage);
 }
 
 // A point on the grid's last column or row, or beyond it within the tolerance: its cell has no

@@ -9,6 +9,7 @@
 #include "commands/ConversionCommands.h"
 #include "commands/ModelBuildingCommands.h"
 #include "commands/QuasigeoidCommands.h"
+#include "commands/WorkFolder.h"
 #include "commands/PointTransform.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
@@ -28,6 +29,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
+    "                   [--work-dir DIR]\n"
     "       velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
     "       velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
     "                   [--stop-after estimation]\n"
@@ -44,6 +46,7 @@ constexpr const char* kHelpHead =
     "\n"
     "Usage:\n"
     "  velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
+    "              [--work-dir DIR]\n"
     "  velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
     "  velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
     "              [--stop-after estimation]\n"
@@ -59,8 +62,10 @@ constexpr const char* kHelpHead =
     "           RESULT (its extension becomes .txt), as the menu command \"Din fisier\".\n"
     "           SOURCE and RESULT must be different files; an existing RESULT is replaced\n"
     "           only once the new result is complete. The work files PNXYZ.REC (and\n"
-    "           PCXYZ.REC) are written in the current directory. CODE is the code or the\n"
-    "           name of the command:\n";
+    "           PCXYZ.REC) are written in a temporary directory of the run, removed at\n"
+    "           the end, or with --work-dir DIR in DIR, where they are kept; a second\n"
+    "           command in DIR waits for the first. CODE is the code or the name of the\n"
+    "           command:\n";
 
 // The transformations of the menu, one line each: code, name, what it does.
 std::string CommandList()
@@ -181,6 +186,7 @@ constexpr const char* kHelpTail =
     "  --grid FILE   (quasigeoid apply) the quasigeoid node grid; (sample-geoid) the\n"
     "                vertical grid, a name PROJ finds or a path\n"
     "  --geographic  (quasigeoid export) the grid is geographic (L, B)\n"
+    "  --work-dir DIR  (transform) keep the work files in DIR\n"
     "  --data DIR    directory of the data files (default: the current directory):\n"
     "                EGG97_QGRJ.GRD, zitaBucx.grd (quasigeoid heights),\n"
     "                ETRS89_KRASOVSCHI42_2DJ.GRD, ETRS89_Stereo30_2DJ.GRD (plane corrections),\n"
@@ -197,6 +203,7 @@ struct Options {
     std::filesystem::path dataDir;
     std::optional<std::string> stopAfter;
     std::optional<std::string> grid;
+    std::optional<std::filesystem::path> workDir;
     bool geographic = false;
     bool help = false;
 };
@@ -256,7 +263,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (name != "--zone" && name != "--data" && name != "--stop-after" && name != "--grid") {
+        if (name != "--zone" && name != "--data" && name != "--stop-after" && name != "--grid"
+            && name != "--work-dir") {
             error = "unknown option " + arg;
             return std::nullopt;
         }
@@ -269,6 +277,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         if (name == "--grid") {
             options.grid = *value;
+        } else if (name == "--work-dir") {
+            options.workDir = *value;
         } else if (name == "--stop-after") {
             if (*value != "estimation") {
                 error = "--stop-after takes estimation, not " + *value;
@@ -311,14 +321,33 @@ int UsageError(std::ostream& err, const std::string& message)
     return kExitUsage;
 }
 
+// The data folder and the files every point of the command reads, checked before any point is:
+// a missing one is named with its path (exit status 2).
+bool DataFilesPresent(const std::filesystem::path& dataDir, const std::vector<std::filesystem::path>& files,
+                      std::ostream& err)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(dataDir, error)) {
+        err << "velmora-cli: the data directory " << dataDir.string() << " does not exist\n";
+        return false;
+    }
+    for (const std::filesystem::path& file : files) {
+        if (!std::filesystem::is_regular_file(file, error)) {
+            err << "velmora-cli: the data file " << file.string() << " is missing (see --data)\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::ostream& err)
 {
     const auto& p = options.positional;
     if (p.size() < 4 || p.size() > 5)
         return UsageError(err, "point needs TYPE, P1, P2 and optionally P3");
     const auto type = ParseInteger(p[1]);
-    if (!type)
-        return UsageError(err, "TYPE must be an integer, not " + p[1]);
+    if (!type || *type < 1 || *type > 15)
+        return UsageError(err, "TYPE must be an integer from 1 to 15, not " + p[1]);
     double values[3] = {0.0, 0.0, 0.0};
     for (std::size_t k = 2; k < p.size(); ++k) {
         const auto value = ParseNumber(p[k]);
@@ -327,12 +356,16 @@ int RunPoint(const Options& options, std::istream& in, std::ostream& out, std::o
         values[k - 2] = *value;
     }
     const int heightFlag = p.size() == 5 ? 1 : 0;
+    const auto transformationType = static_cast<TransformationType>(*type);
+    std::vector<std::filesystem::path> grids;
+    for (const char* name : GridsOf(transformationType, heightFlag == 1))
+        grids.push_back(options.dataDir / name);
+    if (!DataFilesPresent(options.dataDir, grids, err))
+        return kExitUsage;
 
     StreamConsole console(err, in);
-    GridCache grids;
-    CoreEnv env{options.dataDir, options.zone, grids};
-    // Any number reaches the dispatcher, which reports one outside its fifteen types.
-    const auto transformationType = static_cast<TransformationType>(*type);
+    GridCache cache;
+    CoreEnv env{options.dataDir, options.zone, cache};
     const ChainResult result = TransformOrStop(env, console, transformationType, heightFlag, values[0], values[1],
                                                values[2], kInteractiveFailureMessage);
     char line[128];
@@ -351,11 +384,26 @@ int RunTransform(const Options& options, std::istream& in, std::ostream& out, st
     if (command == nullptr)
         return UsageError(err, "unknown transformation code " + p[1]);
 
+    if (!DataFilesPresent(options.dataDir, DataFilesOf(*command->transformation, options.dataDir, options.zone), err))
+        return kExitUsage;
+
+    // The work files are this run's own: in a private folder removed at the end, or in the
+    // folder the user names to keep them.
+    std::optional<PrivateWorkFolder> privateFolder;
+    std::filesystem::path workDir;
+    if (options.workDir) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(*options.workDir, error))
+            return UsageError(err, "the work directory " + options.workDir->string() + " does not exist");
+        workDir = std::filesystem::absolute(*options.workDir, error);
+    } else {
+        workDir = privateFolder.emplace().Path();
+    }
     CommandContext ctx;
     ctx.startDir = options.dataDir;
     CliUi ui(p[2], p[3], options.zone, in, out, err, errIsTerminal);
     return NamingSourceLine(p[2], [&] {
-        RunBatchCommand(ctx, ui, *command->transformation, std::filesystem::current_path());
+        RunBatchCommand(ctx, ui, *command->transformation, workDir);
         return ui.SelectionRefused() ? kExitUsage : kExitOk;
     });
 }
@@ -386,7 +434,7 @@ int RunBuildModel(const Options& options, std::istream& in, std::ostream& out, s
                                        std::filesystem::current_path(), options.stopAfter.has_value()};
     return NamingSourceLine(p[2], [&] {
         RunModelBuilding(ctx, ui, request);
-        return kExitOk;
+        return ui.SelectionRefused() ? kExitUsage : kExitOk;
     });
 }
 
@@ -486,6 +534,8 @@ int RunArguments(const std::vector<std::string>& args, std::istream& in, std::os
     if (options->positional.empty())
         return UsageError(err, "no command given");
     const std::string& command = options->positional.front();
+    if (options->workDir && command != "transform")
+        return UsageError(err, "--work-dir belongs to transform");
     if (command == "point")
         return RunPoint(*options, in, out, err);
     if (command == "build-model")

@@ -18,8 +18,7 @@ bool CliUi::SelectFiles(CommandContext& ctx, const std::string&)
     ctx.inputPath = source_;
     ctx.resultPath = result_;
     if (const auto message = ValidateFileSelection(ctx)) {
-        ShowMessage(*message);
-        selectionRefused_ = true;
+        RefuseSelection(*message);
         return false;
     }
     return true;
@@ -40,6 +39,18 @@ void CliUi::ShowMessage(const std::string& text)
 void CliUi::ShowInformation(const std::string& text)
 {
     out_ << text << "\n";
+}
+
+void CliUi::RefuseSelection(const std::string& text)
+{
+    ShowMessage(text);
+    selectionRefused_ = true;
+}
+
+void CliUi::NoteWait(const std::string& text)
+{
+    EndProgressLine();
+    err_ << text << std::endl;
 }
 
 void CliUi::ShowMessageBox(const std::string& text, const std::string&, MessageIcon)

@@ -26,6 +26,9 @@ public:
     void ShowInformation(const std::string& text) override;
     // The model-building commands' message boxes inform: their texts go to standard output.
     void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    void RefuseSelection(const std::string& text) override;
+    // The note that the command waits for another goes to standard error.
+    void NoteWait(const std::string& text) override;
     // The source argument, as an absolute path like the open dialog's.
     std::optional<std::filesystem::path> SelectSourceFile() override;
     // The grid argument (SetGridFile), likewise.

@@ -1,14 +1,15 @@
 #include "commands/BatchCommands.h"
 
 #include "commands/PointTransform.h"
+#include "commands/WorkFolder.h"
 #include "core/CorrectionGrid.h"
 #include "core/Geodesy.h"
 #include "files/FatalError.h"
+#include "files/PendingFile.h"
 #include "files/RecordFile.h"
 #include "files/SourceParsers.h"
 
 #include <functional>
-#include <system_error>
 
 namespace velmora {
 
@@ -23,6 +24,12 @@ bool EastingIsSecond(TransformationType type)
     return type != Stereo70ToEtrs && type != Stereo30ToEtrs && type != LaeaToStereo70;
 }
 
+fs::path ParameterPath(const BatchSpec& command, const fs::path& dataDir)
+{
+    return command.parameterFile != nullptr ? dataDir / command.parameterFile
+                                            : (dataDir / command.planeGrid).replace_extension(".PAR");
+}
+
 void SetPaths(CommandContext& ctx, const BatchSpec& command, const fs::path& workDir)
 {
     ctx.dialogConfirmed = false;
@@ -31,9 +38,7 @@ void SetPaths(CommandContext& ctx, const BatchSpec& command, const fs::path& wor
     ctx.workDir = workDir;
     ctx.heightGridPath = ctx.startDir / kQuasigeoidCheckGridName;
     ctx.planeGridPath = ctx.startDir / command.planeGrid;
-    ctx.parameterPath = command.parameterFile != nullptr
-                            ? ctx.startDir / command.parameterFile
-                            : fs::path(ctx.planeGridPath).replace_extension(".PAR");
+    ctx.parameterPath = ParameterPath(command, ctx.startDir);
 }
 
 void ParseSource(const CommandContext& ctx, SourceFormat format)
@@ -86,22 +91,25 @@ void TransformRecords(const CommandContext& ctx, Ui& ui, const TransformationSpe
 
 void WriteResult(const CommandContext& ctx, const std::function<void(const fs::path&)>& write)
 {
-    const fs::path result = ctx.resultPath;
-    fs::path partial = result;
-    partial += ".partial";
-    try {
-        write(partial);
-    } catch (...) {
-        std::error_code ec;
-        fs::remove(partial, ec);
-        throw;
-    }
-    std::error_code ec;
-    fs::rename(partial, result, ec);
-    if (ec) {
-        fs::remove(partial, ec);
+    auto pending = PendingFile::Create(ctx.resultPath);
+    if (!pending)
         throw FatalError(kResultIoMessage);
+    write(pending->Path());
+    if (!pending->Commit())
+        throw FatalError(kResultIoMessage);
+}
+
+std::vector<fs::path> DataFilesOf(const TransformationSpec& transformation, const fs::path& dataDir, int tmZone)
+{
+    std::vector<fs::path> paths;
+    if (const auto type = TypeInZone(transformation, tmZone)) {
+        for (const char* name : GridsOf(*type, false))
+            paths.push_back(dataDir / name);
+    } else {
+        paths.push_back(dataDir / transformation.batch.planeGrid);
+        paths.push_back(ParameterPath(transformation.batch, dataDir));
     }
+    return paths;
 }
 
 std::vector<InteractiveResult> ApplyBucharestModel(const CommandContext& ctx, ResultLayout layout,
@@ -119,6 +127,7 @@ void RunBatchCommand(CommandContext& ctx, Ui& ui, const TransformationSpec& tran
         return;
     if (transformation.AsksForZone() && !ui.SelectZone(ctx))
         return;
+    const WorkFolderLock lock(ctx.workDir, ui);
     ParseSource(ctx, transformation.source);
     const auto type = TypeInZone(transformation, ctx.tmZone);
     if (!type) {

@@ -20,6 +20,12 @@ namespace velmora {
 void RunBatchCommand(CommandContext& ctx, Ui& ui, const TransformationSpec& transformation,
                      const std::filesystem::path& workDir);
 
+// The data files every point of the "Din fisier" command reads, in dataDir: the dispatcher's plane
+// grids, or the node grid and parameter file of a distortion model. The quasigeoid grid is read
+// only for points with a height and is not listed.
+std::vector<std::filesystem::path> DataFilesOf(const TransformationSpec& transformation,
+                                               const std::filesystem::path& dataDir, int tmZone);
+
 // The distortion model of the Bucharest commands (codes '5' and '6') on the new points parsed in
 // ctx.workDir, with the node grid and parameter file of ctx; writes resultPath in the layout. In
 // interactive mode returns the dialog's result texts, one per point.

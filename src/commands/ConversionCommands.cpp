@@ -1,8 +1,10 @@
 #include "commands/ConversionCommands.h"
 
 #include "building/Quasigeoid.h"
+#include "commands/FileSelection.h"
 #include "commands/ModelBuildingCommands.h"
 #include "commands/Ui.h"
+#include "commands/WorkFolder.h"
 #include "core/Geodesy.h"
 #include "core/Stereo70.h"
 #include "core/TMzn_EVRF2007.h"
@@ -370,6 +372,11 @@ void RunConversion(CommandContext& ctx, Ui& ui, const fs::path& workDir, const C
     const std::optional<fs::path> source = ui.SelectSourceFile();
     if (!source)
         return;
+    if (SourceWouldBeWritten(*source, workDir, {workDir / command.resultName})) {
+        ui.RefuseSelection(kMessageSameFile);
+        return;
+    }
+    const WorkFolderLock lock(workDir, ui);
     const ConversionOutcome outcome = ConvertFile(command, *source, workDir, ctx.startDir);
     if (outcome.anySection)
         ui.ShowMessageBox(ConversionMessage(outcome), kInformationCaption, MessageIcon::Information);

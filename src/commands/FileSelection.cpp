@@ -1,12 +1,14 @@
 #include "commands/FileSelection.h"
 
+#include "building/BuildRun.h"
+#include "commands/WorkFolder.h"
+#include "core/FileHandle.h"
 #include "files/PointRecord.h"
 #include "model/ModelParameters.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 
 namespace velmora {
 
@@ -23,11 +25,7 @@ std::string Lower(std::string text)
 
 bool IsReadableFile(const fs::path& path)
 {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    return static_cast<bool>(in);
+    return FileHandle::Open(path, FileHandle::Mode::Read).has_value();
 }
 
 } // namespace
@@ -50,6 +48,21 @@ bool SameFile(const std::string& a, const std::string& b)
     return Lower(pa.string()) == Lower(pb.string());
 }
 
+bool SourceWouldBeWritten(const fs::path& source, const fs::path& workDir, const std::vector<fs::path>& written)
+{
+    // The files the source parsers, the quasigeoid application (its set-aside points) and the
+    // lock write in the work folder; the model-building commands name theirs.
+    constexpr std::string_view kWorkFileNames[] = {
+        kNewPointsFileName,   kCommonPointsFileName,    kEllipsoidFileName,  kPolygonPointsFileName,
+        kOtherPointsFileName, kBuildExcludedPointsName, kWorkFolderLockName,
+    };
+    const std::string name = source.string();
+    const auto hits = [&name](const fs::path& path) { return SameFile(name, path.string()); };
+    return std::any_of(std::begin(kWorkFileNames), std::end(kWorkFileNames),
+                       [&](std::string_view file) { return hits(workDir / file); })
+           || std::any_of(written.begin(), written.end(), hits);
+}
+
 bool IsRecordFile(const fs::path& path, std::uintmax_t recordSize)
 {
     if (!IsReadableFile(path))
@@ -65,27 +78,38 @@ bool CanWriteFile(const fs::path& path)
     const bool existed = fs::exists(path, ec);
     if (existed && !fs::is_regular_file(path, ec))
         return false;
-    // Opening for appending creates a missing file but leaves an existing one as it is.
+    if (!existed) {
+        // Created and removed again; never through a link that leads nowhere yet.
+        if (!FileHandle::Open(path, FileHandle::Mode::CreateNew))
+            return false;
+        fs::remove(path, ec);
+        return true;
+    }
+    // Opening for appending leaves an existing file as it is.
     std::FILE* file = std::fopen(path.c_str(), "ab");
     if (file == nullptr)
         return false;
     std::fclose(file);
-    if (!existed)
-        fs::remove(path, ec);
     return true;
 }
 
 std::optional<std::string> ValidateFileSelection(CommandContext& ctx)
 {
-    if (!ctx.resultPath.empty())
+    // A name that ends in a folder ("sub/", ".") names no file; the extension would make it a
+    // hidden ".txt" in that folder.
+    const fs::path resultName = fs::path(ctx.resultPath).filename();
+    const bool resultNamesFile = !resultName.empty() && resultName != "." && resultName != "..";
+    if (resultNamesFile)
         ctx.resultPath = fs::path(ctx.resultPath).replace_extension(".txt").string();
     if (!ctx.inputPath.empty() && !ctx.resultPath.empty() && SameFile(ctx.inputPath, ctx.resultPath))
+        return kMessageSameFile;
+    if (!ctx.inputPath.empty() && SourceWouldBeWritten(ctx.inputPath, ctx.workDir))
         return kMessageSameFile;
 
     ctx.dialogConfirmed = false;
     // Every check runs; the last one that fails names the message.
     const char* message = nullptr;
-    if (ctx.resultPath.empty() || !CanWriteFile(ctx.resultPath))
+    if (!resultNamesFile || !CanWriteFile(ctx.resultPath))
         message = kMessageBadResult;
     if (ctx.inputPath.empty() || !IsReadableFile(ctx.inputPath))
         message = kMessageBadSource;

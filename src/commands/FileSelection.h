@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -25,6 +26,13 @@ std::optional<std::string> ValidateFileSelection(CommandContext& ctx);
 
 // True when the two names denote the same file, however they are spelt.
 bool SameFile(const std::string& a, const std::string& b);
+
+// True when a command working in workDir, which also writes the files listed in written, would
+// write over, rename or remove source: when source is one of the work files of the source parsers
+// in workDir or one of those files, however the name is spelt. Such a choice is refused like the same file
+// twice (kMessageSameFile).
+bool SourceWouldBeWritten(const std::filesystem::path& source, const std::filesystem::path& workDir,
+                          const std::vector<std::filesystem::path>& written = {});
 
 // True when the file exists, can be opened and holds a whole, non-zero number of records.
 bool IsRecordFile(const std::filesystem::path& path, std::uintmax_t recordSize);

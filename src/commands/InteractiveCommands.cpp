@@ -3,6 +3,7 @@
 #include "commands/BatchCommands.h"
 #include "commands/FileSelection.h"
 #include "commands/PointTransform.h"
+#include "commands/WorkFolder.h"
 #include "core/CorrectionGrid.h"
 #include "core/Geodesy.h"
 #include "files/FatalError.h"
@@ -292,6 +293,7 @@ void RunInteractiveCommand(CommandContext& ctx, Ui& ui, PointDialog& dialog, con
         ctx.dialogConfirmed = false;
         if (!dialog.Show(ctx))
             break;
+        const WorkFolderLock lock(ctx.workDir, ui);
         if (IsModelDialog(command.dialog))
             TransformModelPoint(ctx, ui, dialog, transformation);
         else

@@ -2,11 +2,14 @@
 
 #include "building/BoundaryPolygon.h"
 #include "building/BuildRun.h"
+#include "building/GridTextConversion.h"
+#include "commands/FileSelection.h"
 #include "building/GridGeneration.h"
 #include "building/HelmertEstimation.h"
 #include "building/NetworkAdjustment.h"
 #include "building/Regression.h"
 #include "commands/Ui.h"
+#include "commands/WorkFolder.h"
 #include "files/RecordFile.h"
 #include "model/GridCells.h"
 #include "model/ModelReport.h"
@@ -112,8 +115,27 @@ void RemoveLeftoverWorkFiles(const std::filesystem::path& workDir)
     }
 }
 
+std::vector<std::filesystem::path> ModelBuildingFilesOf(const std::filesystem::path& sourcePath,
+                                                        const std::filesystem::path& workDir)
+{
+    std::vector<std::filesystem::path> files;
+    for (const char* name : {kBuildCommonPointsName, kBuildNewPointsName, kBuildPolygonName, kEstimationReportName,
+                             kApplicationReportName, kLeftoverWorkFiles[0], kLeftoverWorkFiles[1]})
+        files.push_back(workDir / name);
+    for (const char* extension : {".PAR", ".DXF", ".GRT", ".GRD"})
+        files.push_back(std::filesystem::path(sourcePath).replace_extension(extension));
+    files.push_back(BinaryGridPath(std::filesystem::path(sourcePath).replace_extension(".GRD")));
+    return files;
+}
+
 void RunModelBuilding(CommandContext& ctx, Ui& ui, const ModelBuildingRequest& request)
 {
+    if (SourceWouldBeWritten(request.sourcePath, request.workDir,
+                             ModelBuildingFilesOf(request.sourcePath, request.workDir))) {
+        ui.RefuseSelection(kMessageSameFile);
+        return;
+    }
+    const WorkFolderLock lock(request.workDir, ui);
     if (request.command == ModelBuildingCommand::Plane) {
         ctx.transformationCode = kPlaneWithoutRegressionCode;
     }

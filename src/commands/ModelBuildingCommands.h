@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -53,7 +54,13 @@ struct ModelBuildingRequest {
     bool stopAfterEstimation = false;
 };
 
-// Runs the chain for a chosen source. The plane command without regression sets the
+// The files a model-building run writes, renames or removes besides the parsers' work files: its
+// own work files and reports in workDir and the files named after the source.
+std::vector<std::filesystem::path> ModelBuildingFilesOf(const std::filesystem::path& sourcePath,
+                                                        const std::filesystem::path& workDir);
+
+// Runs the chain for a chosen source. A source that the run would write over is refused
+// (Ui::RefuseSelection) before anything is written. The plane command without regression sets the
 // transformation code 31; the others run with the code as they find it. The regression flag of a
 // run stays with the run: the visible commands' flag (ctx.regression) is left as it is. Every
 // failure is a FatalError with the text of the error window.

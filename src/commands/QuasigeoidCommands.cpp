@@ -6,7 +6,10 @@
 #include "building/Quasigeoid.h"
 #include "building/QuasigeoidApplication.h"
 #include "commands/BatchCommands.h"
+#include "commands/FileSelection.h"
+#include "commands/ModelBuildingCommands.h"
 #include "commands/Ui.h"
+#include "commands/WorkFolder.h"
 #include "files/FatalError.h"
 #include "files/RecordFile.h"
 #include "files/ResultWriter.h"
@@ -120,6 +123,11 @@ void QuasigeoidBuildCommand(CommandContext& ctx, Ui& ui, const fs::path& workDir
     if (!source)
         return;
     ctx.transformationCode = kQuasigeoidCode;
+    if (SourceWouldBeWritten(*source, workDir, ModelBuildingFilesOf(*source, workDir))) {
+        ui.RefuseSelection(kMessageSameFile);
+        return;
+    }
+    const WorkFolderLock lock(workDir, ui);
     BuildRun run;
     run.sourcePath = *source;
     run.workDir = workDir;
@@ -136,6 +144,7 @@ void QuasigeoidApplyCommand(CommandContext& ctx, Ui& ui, const fs::path& workDir
     PrepareQuasigeoidApplication(ctx, *grid, workDir);
     if (!ui.SelectFiles(ctx, kQuasigeoidCaption))
         return;
+    const WorkFolderLock lock(workDir, ui);
     ui.ShowInformation(ApplyQuasigeoidModel(ctx, workDir));
 }
 
@@ -153,8 +162,10 @@ void ReportExchange(Ui& ui, const std::optional<std::string>& failure, const cha
 void ExportGridCommand(Ui& ui, const fs::path& workDir, bool plane)
 {
     const std::optional<fs::path> grid = ui.SelectGridFile();
-    if (grid)
-        ReportExchange(ui, ExportGridNodesForEgg(*grid, plane, workDir), kExportDoneMessage);
+    if (!grid)
+        return;
+    const WorkFolderLock lock(workDir, ui);
+    ReportExchange(ui, ExportGridNodesForEgg(*grid, plane, workDir), kExportDoneMessage);
 }
 
 } // namespace

@@ -42,6 +42,12 @@ public:
     virtual std::optional<std::filesystem::path> SelectGridFile() = 0;
     // The main window's label that asks to wait for the names of the result files (Label1).
     virtual void ShowWaitLabel(bool visible) = 0;
+    // Refuses a chosen source with the message, as the file dialog refuses a choice; the command
+    // then ends with nothing done.
+    virtual void RefuseSelection(const std::string& text) { ShowMessage(text); }
+    // Says that the command waits for another one to finish (commands/WorkFolder.h); by default
+    // in an information box.
+    virtual void NoteWait(const std::string& text) { ShowMessageBox(text, kInformationCaption, MessageIcon::Information); }
     // The console for the diagnostics of a transformation loop, open between the two calls.
     virtual ErrorConsole& OpenConsole() = 0;
     virtual void CloseConsole() = 0;

@@ -1,11 +1,10 @@
 #include "core/CorrectionGrid.h"
 
+#include "core/FileHandle.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace velmora {
 
@@ -13,11 +12,18 @@ static_assert(std::endian::native == std::endian::little, "grid files are little
 
 namespace {
 
-constexpr int kHeaderDoubles = 6;
+constexpr std::uint64_t kHeaderBytes = 6 * sizeof(double);
 // Column, row and column count are 16-bit quantities of the file format.
 constexpr double kMaxNodeIndex = 65535.0;
 
-// A header describes a grid when it is finite, has positive steps and fits the 16-bit indices.
+// Round(span / step) + 1, the nodes along one coordinate.
+std::int64_t NodeCount(double min, double max, double step)
+{
+    return static_cast<std::int64_t>(std::round((max - min) / step)) + 1;
+}
+
+// A header describes a grid when it is finite, has positive steps, fits the 16-bit indices and
+// has the four nodes along each coordinate that one interpolation stencil needs.
 bool DescribesGrid(const GridHeader& h)
 {
     const double values[] = {h.min1, h.max1, h.min2, h.max2, h.step1, h.step2};
@@ -28,7 +34,7 @@ bool DescribesGrid(const GridHeader& h)
         return false;
     const double spans[] = {(h.max1 - h.min1) / h.step1, (h.max2 - h.min2) / h.step2};
     for (double span : spans)
-        if (!std::isfinite(span) || std::round(span) + 1.0 > kMaxNodeIndex)
+        if (!std::isfinite(span) || !(std::round(span) >= 3.0) || std::round(span) + 1.0 > kMaxNodeIndex)
             return false;
     return true;
 }
@@ -37,30 +43,26 @@ bool DescribesGrid(const GridHeader& h)
 
 std::optional<GridFile> GridFile::Read(const std::filesystem::path& path, int valuesPerNode)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::optional<FileHandle> file = FileHandle::Open(path, FileHandle::Mode::Read);
+    if (!file)
         return std::nullopt;
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-
     GridFile grid;
     grid.valuesPerNode_ = valuesPerNode;
-    const std::size_t headerBytes = kHeaderDoubles * sizeof(double);
-    if (bytes.size() < headerBytes)
-        return grid;
-    std::memcpy(&grid.header_, bytes.data(), headerBytes);
-    if (!DescribesGrid(grid.header_))
-        return grid;
-    grid.hasHeader_ = true;
-    grid.columns_ =
-        static_cast<std::int64_t>(std::round((grid.header_.max1 - grid.header_.min1) / grid.header_.step1)) + 1;
+    if (!file->ReadAt(0, &grid.header_, kHeaderBytes) || !DescribesGrid(grid.header_))
+        return std::nullopt;
+    grid.columns_ = NodeCount(grid.header_.min1, grid.header_.max1, grid.header_.step1);
+    grid.rows_ = NodeCount(grid.header_.min2, grid.header_.max2, grid.header_.step2);
 
-    // Only whole node records count: a trailing partial record cannot be read.
-    const std::size_t recordBytes = sizeof(double) * static_cast<std::size_t>(valuesPerNode);
-    const std::size_t nodes = (bytes.size() - headerBytes) / recordBytes;
-    grid.values_.resize(nodes * static_cast<std::size_t>(valuesPerNode));
-    std::memcpy(grid.values_.data(), bytes.data() + headerBytes, nodes * recordBytes);
+    // The header bounds what is read: the file must hold its nodes exactly, nothing more.
+    const auto values = static_cast<std::uint64_t>(grid.columns_ * grid.rows_ * valuesPerNode);
+    if (file->Size() != kHeaderBytes + values * sizeof(double))
+        return std::nullopt;
+    grid.values_.resize(static_cast<std::size_t>(values));
+    if (!file->ReadAt(kHeaderBytes, grid.values_.data(), grid.values_.size() * sizeof(double)))
+        return std::nullopt;
+    // The no-data mark is a number; a value that is none is damage, not data.
+    if (!std::all_of(grid.values_.begin(), grid.values_.end(), [](double v) { return std::isfinite(v); }))
+        return std::nullopt;
     return grid;
 }
 
@@ -140,25 +142,21 @@ CoreResult<std::array<double, ValuesPerNode>> LookupPatch(CoreEnv& env, std::str
         return ValuesPerNode == 1 ? std::string(name) : (env.startDir / name).string();
     };
     const GridFile* grid = env.grids.Get(env.startDir, name, ValuesPerNode);
-    if (grid == nullptr || !grid->HasHeader())
+    if (grid == nullptr)
         return fail("I/O " + messageName() + " File Error!");
     const GridHeader& h = grid->Header();
     if (!(h.min1 + h.step1 < c1 && c1 < h.max1 - h.step1 && h.min2 + h.step2 < c2 && c2 < h.max2 - h.step2))
         return fail("Error: Outside bounding box of " + messageName() + "!");
     // The division may round a point just inside the box into the last cell's neighbour, whose
     // stencil would run past the grid: keep the cell where its 4 x 4 nodes exist.
-    const std::int64_t rows = static_cast<std::int64_t>(std::round((h.max2 - h.min2) / h.step2)) + 1;
+    const std::int64_t columns = grid->Columns();
     const std::int64_t i0 =
-        std::max<std::int64_t>(1, std::min(static_cast<std::int64_t>((c1 - h.min1) / h.step1), grid->Columns() - 3));
-    const std::int64_t j0 = std::max<std::int64_t>(1, std::min(static_cast<std::int64_t>((c2 - h.min2) / h.step2), rows - 3));
+        std::max<std::int64_t>(1, std::min(static_cast<std::int64_t>((c1 - h.min1) / h.step1), columns - 3));
+    const std::int64_t j0 =
+        std::max<std::int64_t>(1, std::min(static_cast<std::int64_t>((c2 - h.min2) / h.step2), grid->Rows() - 3));
     const double x = (c1 - (h.min1 + static_cast<double>(i0) * h.step1)) / h.step1;
     const double y = (c2 - (h.min2 + static_cast<double>(j0) * h.step2)) / h.step2;
 
-    // Node numbers grow along each row and from row to row: the file holds all 16 nodes when it
-    // holds the first and the last.
-    const std::int64_t columns = grid->Columns();
-    if (!grid->HoldsNodes((i0 - 1) + columns * (j0 - 1), (i0 + 2) + columns * (j0 + 2)))
-        return fail("I/O " + messageName() + " File Error!");
     std::array<std::array<double, 16>, ValuesPerNode> nodes;
     bool noData = false;
     for (int q = -1; q <= 2; ++q) {

@@ -30,38 +30,34 @@ struct GridHeader {
     double step2;
 };
 
-// One grid file as read from disk. Node reads past the end of the file fail exactly as
-// positioned reads of the file would.
+// One grid file as read from disk: exactly the header and the nodes it describes, every node
+// value finite.
 class GridFile {
 public:
-    // Reads the whole file; std::nullopt when it cannot be opened or read.
+    // Reads the file; std::nullopt when it is not a regular file, cannot be read, has a header
+    // that describes no grid, is not exactly as long as its header says, or holds a node value
+    // that is not a finite number.
     static std::optional<GridFile> Read(const std::filesystem::path& path, int valuesPerNode);
 
-    // False when the file is shorter than its header or the header cannot describe a grid.
-    bool HasHeader() const { return hasHeader_; }
     const GridHeader& Header() const { return header_; }
     std::int64_t Columns() const { return columns_; }
-    // True when the file holds every node from first to last.
-    bool HoldsNodes(std::int64_t first, std::int64_t last) const
-    {
-        return first >= 0 && last < static_cast<std::int64_t>(values_.size()) / valuesPerNode_;
-    }
-    // Value v (0 or 1) of node k, which the file holds.
+    std::int64_t Rows() const { return rows_; }
+    // Value v (0 or 1) of node k, 0 <= k < Columns() * Rows().
     double NodeValue(std::int64_t k, int v) const { return values_[static_cast<std::size_t>(k * valuesPerNode_ + v)]; }
 
 private:
     int valuesPerNode_ = 1;
-    bool hasHeader_ = false;
     GridHeader header_{};
     std::int64_t columns_ = 0;
+    std::int64_t rows_ = 0;
     std::vector<double> values_;
 };
 
 // The grids of one command run: each file is read on first use and kept, so a long batch does
-// not reopen it for every point. Files that could not be opened are tried again next time.
+// not reopen it for every point. Files that could not be read are tried again next time.
 class GridCache {
 public:
-    // The grid file name in dir; nullptr when it cannot be opened or read.
+    // The grid file name in dir; nullptr when it is not a usable grid (see GridFile::Read).
     const GridFile* Get(const std::filesystem::path& dir, std::string_view name, int valuesPerNode);
 
 private:

@@ -4,6 +4,8 @@
 #include "core/Stereo70.h"
 #include "core/TMzn_EVRF2007.h"
 
+#include <cmath>
+
 namespace velmora {
 namespace {
 
@@ -42,6 +44,7 @@ PlaneSteps StepsOf(PlaneSystem system)
 }
 
 const Diagnostic kInvalidTm{"Eroare: Date invalide pentru TMzn\n"};
+const Diagnostic kInvalidEtrs{"Eroare: Date invalide pentru ETRS89\n"};
 const Diagnostic kWrongType{"Wrong choice for transformation! Your choice must be in [1, 2, ... 15]\n"
                             "or I/O grid file errors!\n"};
 
@@ -192,8 +195,22 @@ CoreResult<ChainResult> ChainInverse(CoreEnv& env, int heightFlag, PlaneSystem s
     return ChainResult{geo->B, geo->L, h};
 }
 
-CoreResult<ChainResult> TransformPoint(CoreEnv& env, TransformationType type, int heightFlag, double P1, double P2,
-                                       double P3)
+namespace {
+
+// The types whose input is an ETRS89 latitude and longitude.
+bool TakesEtrsInput(TransformationType type)
+{
+    using enum TransformationType;
+    return type == EtrsToStereo70 || type == EtrsToStereo30 || type == EtrsClosing;
+}
+
+bool IsFinite(const ChainResult& r)
+{
+    return std::isfinite(r.first) && std::isfinite(r.second) && std::isfinite(r.third);
+}
+
+CoreResult<ChainResult> Dispatch(CoreEnv& env, TransformationType type, int heightFlag, double P1, double P2,
+                                 double P3)
 {
     const int flag = heightFlag == 1 ? 1 : 0;
     constexpr PlaneSystem kPlane70 = PlaneSystem::Stereo70;
@@ -217,6 +234,42 @@ CoreResult<ChainResult> TransformPoint(CoreEnv& env, TransformationType type, in
     case EtrsClosing: return Closing(env, flag, nullptr, P1, P2, P3);
     }
     return kWrongType;
+}
+
+} // namespace
+
+CoreResult<ChainResult> TransformPoint(CoreEnv& env, TransformationType type, int heightFlag, double P1, double P2,
+                                       double P3)
+{
+    // A latitude or longitude beyond the sphere would alias a point elsewhere (the formulas are
+    // periodic); the chain without grid would even report it as transformed.
+    if (TakesEtrsInput(type) && !(std::fabs(P2) <= 90.0 && std::fabs(P1) <= 180.0))
+        return kInvalidEtrs;
+    auto result = Dispatch(env, type, heightFlag, P1, P2, P3);
+    // A number that is none (from an input or a step beyond its range) is never a result.
+    if (result && !IsFinite(*result))
+        return kWrongType;
+    return result;
+}
+
+std::vector<const char*> GridsOf(TransformationType type, bool withHeight)
+{
+    using enum TransformationType;
+    const int number = static_cast<int>(type);
+    if (number < 1 || number > 14)
+        return {};
+    const bool quasigeoid = withHeight && (number <= 6 || number >= 13);
+    const bool stereo30 = type == EtrsToStereo30 || type == Stereo30ToEtrs || type == Stereo30ToStereo70
+                          || type == Stereo70ToStereo30 || type == Stereo30ToEtrsClosing;
+    const bool stereo70 = !stereo30 || type == Stereo30ToStereo70 || type == Stereo70ToStereo30;
+    std::vector<const char*> names;
+    if (quasigeoid)
+        names.push_back(kQuasigeoidGridName);
+    if (stereo70)
+        names.push_back(kStereo70GridName);
+    if (stereo30)
+        names.push_back(kStereo30GridName);
+    return names;
 }
 
 } // namespace velmora

@@ -8,6 +8,8 @@
 #include "core/CoreResult.h"
 #include "core/Geodesy.h"
 
+#include <vector>
+
 namespace velmora {
 
 inline constexpr const char* kStereo70GridName = "ETRS89_KRASOVSCHI42_2DJ.GRD";
@@ -62,8 +64,15 @@ CoreResult<ChainResult> ChainInverse(CoreEnv& env, int heightFlag, PlaneSystem s
 
 // P1 is the easting-like input (or L), P2 the northing-like input (or B), P3 the height, used
 // only when heightFlag is 1; Out3 is 0 otherwise. Angles in decimal degrees, the rest metres.
-// A type outside the fifteen (a number typed on the command line) is a failure like any other.
+// A type outside the fifteen (a number typed on the command line) is a failure like any other, and
+// so is a result that is not a finite number; an ETRS89 input beyond +-90 degrees of latitude or
+// +-180 of longitude (types 1, 3 and 15) fails with "Eroare: Date invalide pentru ETRS89".
 CoreResult<ChainResult> TransformPoint(CoreEnv& env, TransformationType type, int heightFlag, double P1, double P2,
                                        double P3);
+
+// The grids in the data folder that every point of the type reads: its plane grids and, with a
+// height, the quasigeoid grid of the country (the Bucharest one serves only the points in its
+// box). Empty for type 15 and for a number outside the fifteen.
+std::vector<const char*> GridsOf(TransformationType type, bool withHeight);
 
 } // namespace velmora

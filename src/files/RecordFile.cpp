@@ -1,8 +1,10 @@
 #include "files/RecordFile.h"
 
+#include "core/FileHandle.h"
+
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <optional>
 #include <vector>
 
 namespace velmora {
@@ -21,7 +23,7 @@ constexpr std::size_t kWindowBytes = 256 * 1024;
 } // namespace
 
 struct RecordStore::Impl {
-    std::filebuf file;
+    std::optional<FileHandle> file;
     std::size_t recordSize = 0;
     std::size_t capacity = 0;        // records in a full window
     std::vector<char> window;        // grows to the capacity only for files that need it
@@ -32,18 +34,7 @@ struct RecordStore::Impl {
 
     bool InWindow(std::uint64_t index) const { return index >= windowFirst && index - windowFirst < windowCount; }
 
-    std::streamoff Offset(std::uint64_t index) const
-    {
-        return static_cast<std::streamoff>(index * recordSize);
-    }
-
-    void Seek(std::uint64_t index)
-    {
-        const std::streamoff target = Offset(index);
-        if (file.pubseekpos(target) != std::streampos(target)) {
-            Fail();
-        }
-    }
+    std::uint64_t Offset(std::uint64_t index) const { return index * recordSize; }
 
     // Writes the window back when it holds changes; false when the system refused.
     bool TryFlush()
@@ -51,10 +42,7 @@ struct RecordStore::Impl {
         if (!dirty) {
             return true;
         }
-        const std::streamoff target = Offset(windowFirst);
-        const auto bytes = static_cast<std::streamsize>(windowCount * recordSize);
-        if (file.pubseekpos(target) != std::streampos(target) || file.sputn(window.data(), bytes) != bytes
-            || file.pubsync() != 0) {
+        if (!file->WriteAt(Offset(windowFirst), window.data(), static_cast<std::size_t>(windowCount) * recordSize)) {
             return false;
         }
         dirty = false;
@@ -86,9 +74,7 @@ struct RecordStore::Impl {
             return;
         }
         Reserve(windowCount);
-        Seek(index);
-        const auto bytes = static_cast<std::streamsize>(windowCount * recordSize);
-        if (file.sgetn(window.data(), bytes) != bytes) {
+        if (!file->ReadAt(Offset(index), window.data(), static_cast<std::size_t>(windowCount) * recordSize)) {
             windowCount = 0;
             Fail();
         }
@@ -103,20 +89,16 @@ RecordStore::RecordStore(const std::filesystem::path& path, std::size_t recordSi
     Impl& impl = *impl_;
     impl.recordSize = recordSize;
     impl.capacity = std::max<std::size_t>(1, kWindowBytes / recordSize);
-    // The window is the only buffer: the stream passes blocks straight to the system.
-    impl.file.pubsetbuf(nullptr, 0);
-    auto openMode = std::ios::in | std::ios::out | std::ios::binary;
-    if (mode == Mode::Create) {
-        openMode |= std::ios::trunc;
-    }
-    if (impl.file.open(path, openMode) == nullptr) {
+    // The window is the only buffer: blocks go straight to the system.
+    impl.file = FileHandle::Open(path, mode == Mode::Create ? FileHandle::Mode::Replace : FileHandle::Mode::Update);
+    if (!impl.file) {
         Fail();
     }
-    const std::streamoff bytes = impl.file.pubseekoff(0, std::ios::end);
-    if (bytes < 0 || static_cast<std::uint64_t>(bytes) % recordSize != 0) {
+    const std::uint64_t bytes = impl.file->Size();
+    if (bytes % recordSize != 0) {
         Fail();
     }
-    impl.size = static_cast<std::uint64_t>(bytes) / recordSize;
+    impl.size = bytes / recordSize;
 }
 
 RecordStore::RecordStore(RecordStore&&) noexcept = default;
@@ -124,7 +106,7 @@ RecordStore& RecordStore::operator=(RecordStore&&) noexcept = default;
 
 RecordStore::~RecordStore()
 {
-    if (impl_ && impl_->file.is_open()) {
+    if (impl_ && impl_->file) {
         // Nothing is left to report a failure to: the caller is unwinding or did not ask for Close.
         static_cast<void>(impl_->TryFlush());
     }
@@ -138,7 +120,7 @@ std::uint64_t RecordStore::Size() const
 void RecordStore::Read(std::uint64_t index, void* record)
 {
     Impl& impl = *impl_;
-    if (!impl.file.is_open() || index >= impl.size) {
+    if (!impl.file || index >= impl.size) {
         Fail();
     }
     if (!impl.InWindow(index)) {
@@ -150,7 +132,7 @@ void RecordStore::Read(std::uint64_t index, void* record)
 void RecordStore::Write(std::uint64_t index, const void* record)
 {
     Impl& impl = *impl_;
-    if (!impl.file.is_open() || index > impl.size) {
+    if (!impl.file || index > impl.size) {
         Fail();
     }
     const bool extendsWindow = index == impl.size && index == impl.windowFirst + impl.windowCount
@@ -170,11 +152,13 @@ void RecordStore::Write(std::uint64_t index, const void* record)
 void RecordStore::Close()
 {
     Impl& impl = *impl_;
-    if (!impl.file.is_open()) {
+    if (!impl.file) {
         return;
     }
     const bool flushed = impl.TryFlush();
-    if (impl.file.close() == nullptr || !flushed) {
+    const bool closed = impl.file->Close();
+    impl.file.reset();
+    if (!closed || !flushed) {
         Fail();
     }
 }

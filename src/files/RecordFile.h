@@ -1,9 +1,10 @@
 // Typed files of fixed-size records: the medium between the steps of a command. A file is
 // created (or emptied) or opened for update; records are read and written by number, or
 // appended. Records are buffered in a window, so sequential reading, rewriting in place and
-// appending touch the disk in large blocks. Every failure (a file that cannot be opened, a record
-// beyond the end, a short read or write, a file that is not a whole number of records) throws
-// FatalError with the record layer's message.
+// appending touch the disk in large blocks. Record files are work files: they are opened only as
+// regular files reached without a symbolic link (core/FileHandle.h). Every failure (a file that
+// cannot be opened so, a record beyond the end, a short read or write, a file that is not a whole
+// number of records) throws FatalError with the record layer's message.
 #pragma once
 
 #include "files/FatalError.h"

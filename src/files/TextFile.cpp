@@ -11,22 +11,19 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 } // namespace
 
-TextReader::TextReader(const std::filesystem::path& path) : buffer_(kBlockBytes)
+TextReader::TextReader(const std::filesystem::path& path)
+    : path_(path), file_(FileHandle::Open(path, FileHandle::Mode::Read)), buffer_(kBlockBytes)
 {
-    // A directory opens like an empty file on some systems; it is no source.
-    std::error_code error;
-    if (!std::filesystem::is_directory(path, error)) {
-        file_.open(path, std::ios::in | std::ios::binary);
-    }
 }
 
 bool TextReader::Fill()
 {
-    if (!file_.is_open()) {
+    if (!file_) {
         return false;
     }
     begin_ = 0;
-    end_ = static_cast<std::size_t>(file_.sgetn(buffer_.data(), static_cast<std::streamsize>(buffer_.size())));
+    // A read the system refuses ends the text like the end of the file.
+    end_ = file_->Read(buffer_.data(), buffer_.size()).value_or(0);
     if (!started_) {
         started_ = true;
         if (std::string_view(buffer_.data(), end_).starts_with(kUtf8Bom)) {
@@ -69,15 +66,15 @@ bool TextReader::ReadLine(std::string& line)
 }
 
 TextWriter::TextWriter(const std::filesystem::path& path, Mode mode)
+    : file_(FileHandle::Open(path, mode == Mode::Append ? FileHandle::Mode::Append : FileHandle::Mode::Replace)),
+      ok_(file_.has_value())
 {
-    const auto openMode = mode == Mode::Append ? std::ios::app : std::ios::trunc;
-    ok_ = file_.open(path, std::ios::out | openMode | std::ios::binary) != nullptr;
     buffer_.reserve(kBlockBytes);
 }
 
 TextWriter::~TextWriter()
 {
-    if (file_.is_open()) {
+    if (file_) {
         Close();
     }
 }
@@ -85,8 +82,7 @@ TextWriter::~TextWriter()
 void TextWriter::Flush()
 {
     if (ok_ && !buffer_.empty()) {
-        const auto bytes = static_cast<std::streamsize>(buffer_.size());
-        ok_ = file_.sputn(buffer_.data(), bytes) == bytes;
+        ok_ = file_->Write(buffer_.data(), buffer_.size());
     }
     buffer_.clear();
 }
@@ -102,9 +98,10 @@ void TextWriter::Write(std::string_view text)
 bool TextWriter::Close()
 {
     Flush();
-    if (file_.is_open() && file_.close() == nullptr) {
+    if (file_ && !file_->Close()) {
         ok_ = false;
     }
+    file_.reset();
     return ok_;
 }
 

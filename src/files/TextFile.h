@@ -1,12 +1,16 @@
 // Text files as bytes (Windows-1252 in practice): a line reader that takes LF, CR LF and a
 // missing last line end alike and skips a UTF-8 byte order mark at the start, and a buffered
 // writer that leaves every line end to its caller. Lines have no length limit; only the current
-// line and one block of the file are held in memory.
+// line and one block of the file are held in memory. Both open their files through FileHandle:
+// the reader only a regular file, the writer never through a symbolic link.
 #pragma once
 
+#include "core/FileHandle.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,24 +21,25 @@ class TextReader {
 public:
     explicit TextReader(const std::filesystem::path& path);
 
-    bool IsOpen() const { return file_.is_open(); }
+    bool IsOpen() const { return file_.has_value(); }
+    const std::filesystem::path& Path() const { return path_; }
 
     // The next line without its line end. At the end of the file returns false and leaves line
     // empty, so a missing line reads as an empty one.
     bool ReadLine(std::string& line);
-
-    // How many lines ReadLine has returned: after a successful ReadLine, the number of that line.
-    std::size_t LineNumber() const { return lineNumber_; }
+    // The number of the line ReadLine gave last, from 1; 0 before the first.
+    std::uint64_t LineNumber() const { return lineNumber_; }
 
 private:
     bool Fill();
 
-    std::filebuf file_;
+    std::filesystem::path path_;
+    std::optional<FileHandle> file_;
     std::vector<char> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool started_ = false;
-    std::size_t lineNumber_ = 0;
+    std::uint64_t lineNumber_ = 0;
 };
 
 class TextWriter {
@@ -50,7 +55,7 @@ public:
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
-    bool IsOpen() const { return file_.is_open(); }
+    bool IsOpen() const { return file_.has_value(); }
     void Write(std::string_view text);
     // Writes what is buffered and closes the file; false when any write since opening failed.
     bool Close();
@@ -58,7 +63,7 @@ public:
 private:
     void Flush();
 
-    std::filebuf file_;
+    std::optional<FileHandle> file_;
     std::string buffer_;
     bool ok_;
 };

@@ -1,22 +1,18 @@
 #include "model/EngineSteps.h"
 
+#include "core/FileHandle.h"
 #include "files/FatalError.h"
 #include "model/GridInterpolation.h"
 
 #include <cstdint>
-#include <fstream>
-#include <system_error>
 
 namespace velmora {
 
 // The record layer would report an unusable file with its general message; the engine names it.
 PointFile OpenNewPoints(const std::filesystem::path& path)
 {
-    std::error_code error;
-    const std::uintmax_t bytes = std::filesystem::file_size(path, error);
-    const bool usable = !error && bytes % sizeof(PointRecord) == 0
-                        && std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).is_open();
-    if (!usable) {
+    if (const auto file = FileHandle::Open(path, FileHandle::Mode::Update);
+        !file || file->Size() % sizeof(PointRecord) != 0) {
         throw FatalError(kNewPointsInvalidMessage);
     }
     PointFile points = PointFile::OpenForUpdate(path);

@@ -1,7 +1,6 @@
 #include "model/ModelFile.h"
 
 #include <string>
-#include <system_error>
 
 namespace velmora {
 
@@ -19,13 +18,12 @@ FatalError ModelFileError(std::string_view fileKind, const std::filesystem::path
 
 ModelFileReader::ModelFileReader(const std::filesystem::path& path, std::size_t recordSize,
                                  std::string_view fileKind)
-    : path_(path), fileKind_(fileKind), recordSize_(recordSize), file_(path, std::ios::binary)
+    : path_(path), fileKind_(fileKind), recordSize_(recordSize), file_(FileHandle::Open(path, FileHandle::Mode::Read))
 {
-    std::error_code error;
-    const std::uintmax_t bytes = std::filesystem::file_size(path, error);
-    if (!file_.is_open() || error) {
+    if (!file_) {
         throw ModelFileError(fileKind_, path_, "lipseste sau nu poate fi deschis");
     }
+    const std::uint64_t bytes = file_->Size();
     const std::string recordText = std::to_string(recordSize) + " octeti";
     if (bytes == 0) {
         throw ModelFileError(fileKind_, path_, "este gol");
@@ -41,10 +39,11 @@ ModelFileReader::ModelFileReader(const std::filesystem::path& path, std::size_t 
 
 void ModelFileReader::ReadNext(void* records, std::size_t count)
 {
-    const auto bytes = static_cast<std::streamsize>(count * recordSize_);
-    if (!file_.read(static_cast<char*>(records), bytes)) {
+    const std::size_t bytes = count * recordSize_;
+    if (!file_->ReadAt(position_, records, bytes)) {
         throw ModelFileError(fileKind_, path_, "nu poate fi citit");
     }
+    position_ += bytes;
 }
 
 } // namespace velmora

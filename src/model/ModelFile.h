@@ -4,12 +4,13 @@
 // says what is wrong with it, instead of a read failing somewhere later.
 #pragma once
 
+#include "core/FileHandle.h"
 #include "files/FatalError.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,8 @@ FatalError ModelFileError(std::string_view fileKind, const std::filesystem::path
 
 class ModelFileReader {
 public:
-    // Opens the file for reading; throws ModelFileError when it cannot be opened, is empty, is
-    // shorter than one record or does not hold a whole number of records.
+    // Opens the file for reading; throws ModelFileError when it cannot be opened, is not a regular
+    // file, is empty, is shorter than one record or does not hold a whole number of records.
     ModelFileReader(const std::filesystem::path& path, std::size_t recordSize, std::string_view fileKind);
 
     std::uint64_t Size() const { return size_; }
@@ -38,7 +39,8 @@ private:
     std::string fileKind_;
     std::size_t recordSize_;
     std::uint64_t size_ = 0;
-    std::ifstream file_;
+    std::uint64_t position_ = 0; // bytes read so far
+    std::optional<FileHandle> file_;
 };
 
 } // namespace velmora

@@ -2,6 +2,10 @@
 
 #include "model/ModelFile.h"
 
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
 namespace velmora {
 
 namespace {
@@ -19,6 +23,35 @@ long double ExtendedPower(long double x, int n)
     return result;
 }
 
+bool AllFinite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+// The values the model application reads: the plane Helmert step and, when the model has a
+// trend, the means and coefficients of its components that have terms.
+bool UsedValuesFinite(const ModelParameterRecord& model)
+{
+    if (!AllFinite({model.helmertShiftE, model.helmertShiftN, model.helmertA, model.helmertB})) {
+        return false;
+    }
+    if (model.regressionPresent == 0) {
+        return true;
+    }
+    for (int c = 0; c < 3; ++c) {
+        const auto ci = static_cast<std::size_t>(c);
+        if (model.termCount[ci] > 0 && !AllFinite({model.meanHelmert[ci], model.meanSystem2[ci]})) {
+            return false;
+        }
+        for (int k = 1; k <= model.termCount[ci]; ++k) {
+            if (!std::isfinite(model.Term(c, k).coefficient)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 ModelParameterRecord LoadModelParameters(const std::filesystem::path& path)
@@ -32,6 +65,9 @@ ModelParameterRecord LoadModelParameters(const std::filesystem::path& path)
                 throw ModelFileError(kParameterFileKind, path, "are mai multi termeni de regresie decat 59");
             }
         }
+    }
+    if (!UsedValuesFinite(model)) {
+        throw ModelFileError(kParameterFileKind, path, "are parametri care nu sunt numere finite");
     }
     return model;
 }

@@ -99,8 +99,9 @@ static_assert(offsetof(ModelParameterRecord, helmertA) == 4536);
 static_assert(offsetof(ModelParameterRecord, helmertB) == 4544);
 static_assert(sizeof(ModelParameterRecord) == 4552);
 
-// Record 0 of the parameter file. Throws FatalError naming the file when it is missing, empty or
-// ragged, or when a regression is present with more terms than a table holds.
+// Record 0 of the parameter file. Throws FatalError naming the file when it is missing, not a
+// regular file, empty or ragged, when a regression is present with more terms than a table
+// holds, or when a value the model application reads is not a finite number.
 ModelParameterRecord LoadModelParameters(const std::filesystem::path& path);
 
 // result[0..1] from sys1[0..1] (East, North); result[2] is left alone.

@@ -29,6 +29,13 @@ std::int64_t NodeCount(double first, double last, double step)
     return static_cast<std::int64_t>(intervals) + 1;
 }
 
+// The no-data mark is a number; a position or value that is none is damage, not data.
+bool IsFinite(const GridNode& node)
+{
+    return std::isfinite(node.east) && std::isfinite(node.north)
+           && std::all_of(node.value.begin(), node.value.end(), [](double v) { return std::isfinite(v); });
+}
+
 GridGeometry GeometryOf(const GridNode& first, const GridNode& second, const GridNode& last,
                         const std::filesystem::path& path)
 {
@@ -80,10 +87,20 @@ NodeGrid NodeGrid::Load(const std::filesystem::path& path, NodeValueField field)
                                                     : std::array<double, 3>{r.modelWork3[0], r.modelWork3[1],
                                                                             r.modelWork3[2]};
             grid.nodes_.push_back({r.sys1[0], r.sys1[1], value, r.pointState});
+            if (!IsFinite(grid.nodes_.back())) {
+                throw ModelFileError(kNodeGridFileKind, path, "are noduri cu valori care nu sunt numere finite");
+            }
         }
         done += count;
     }
     grid.geometry_ = GeometryOf(grid.nodes_[0], grid.nodes_[1], grid.nodes_.back(), path);
+    // The geometry says how many nodes the grid has; a file with more or fewer would be read at
+    // the wrong nodes.
+    if (static_cast<std::uint64_t>(grid.geometry_.nX * grid.geometry_.nY) != file.Size()) {
+        throw ModelFileError(kNodeGridFileKind, path,
+                             "nu are " + std::to_string(grid.geometry_.nX) + " x " + std::to_string(grid.geometry_.nY)
+                                 + " noduri, cat arata pozitiile primelor doua si a ultimului nod");
+    }
     return grid;
 }
 

@@ -41,9 +41,10 @@ enum class NodeValueField { Signal, StandardError };
 
 class NodeGrid {
 public:
-    // Reads the node file. Throws FatalError naming the file when it is missing, empty, ragged,
-    // has fewer than three nodes along an axis, or has a node interval no larger than the
-    // tolerance (the tolerance would then reach past a whole cell).
+    // Reads the node file. Throws FatalError naming the file when it is missing, not a regular
+    // file, empty, ragged, has fewer than three nodes along an axis, has a node interval no larger
+    // than the tolerance (the tolerance would then reach past a whole cell), holds another number
+    // of nodes than its geometry gives, or a node position or value that is not a finite number.
     static NodeGrid Load(const std::filesystem::path& path, NodeValueField field = NodeValueField::Signal);
 
     const std::filesystem::path& Path() const { return path_; }

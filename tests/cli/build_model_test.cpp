@@ -246,6 +246,15 @@ TEST_F(BuildModelCommand, FailuresAndBadArguments)
     EXPECT_TRUE(usage({"transform", "3", "a.txt", "b.txt", "--stop-after", "estimation"})
                     .starts_with("velmora-cli: --stop-after belongs to build-model"));
 
+    // A source the run would write over is refused before anything is written.
+    for (const char* name : {"REZULT.TXT", "zona.GRD", "zonaJ.GRD", "pcomune.rec"}) {
+        test::WriteBytes(dir / name, "precious");
+        const CliRun refused = Cli({"build-model", "plane", name});
+        EXPECT_EQ(refused.status, 2) << name;
+        EXPECT_EQ(refused.err, "Nume fisier intrare identic cu nume fisier iesire!\n");
+        EXPECT_EQ(test::ReadBytes(dir / name), "precious");
+    }
+
     const CliRun missing = Cli({"build-model", "3d", "absent.txt"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");

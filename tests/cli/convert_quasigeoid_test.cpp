@@ -43,6 +43,12 @@ TEST_F(CliInFolder, ConvertAnswersTheOpenDialogWithItsSource)
     EXPECT_EQ(Cli({"convert", "bl-utm", "sursa.txt"}).status, kExitUsage);
     EXPECT_EQ(Cli({"convert", "bl-laea"}).status, kExitUsage);
     EXPECT_EQ(Cli({"convert", "bl-laea", "sursa.txt", "--grid", "x.grd"}).status, kExitUsage);
+    // The conversion's own result file is no source for it.
+    test::WriteBytes(dir / "REZBLH.TXT", kPlaneSource);
+    const CliRun own = Cli({"convert", "xyz-blh", "REZBLH.TXT"});
+    EXPECT_EQ(own.status, kExitUsage);
+    EXPECT_EQ(own.err, "Nume fisier intrare identic cu nume fisier iesire!\n");
+    EXPECT_EQ(test::ReadBytes(dir / "REZBLH.TXT"), kPlaneSource);
     const CliRun missing = Cli({"convert", "xyz-blh", "lipsa.txt"});
     EXPECT_EQ(missing.status, kExitFailure);
     EXPECT_EQ(missing.err, "Eroare: Fisier cu date initiale invalid!\nEroare I/O fisier sursa!\n");

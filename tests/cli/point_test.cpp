@@ -46,9 +46,13 @@ TEST_F(PointCommand, FailureWaitsForOneLineThenReports)
                            "!\nTastati <Enter>...Eroare: nu se poate transforma punctul introdus\n");
     EXPECT_EQ(run.unread, "second\n");
 
-    const CliRun noInput = Cli({"point", "0", "1", "2", "--data", dir.Path().string()});
-    EXPECT_EQ(noInput.status, 1);
-    EXPECT_NE(noInput.err.find("or I/O grid file errors!\nTastati <Enter>..."), std::string::npos);
+    // Off the sphere, where no grid would stop the closing step.
+    const CliRun offSphere = Cli({"point", "15", "26", "500", "10", "--data", dir.Path().string()});
+    EXPECT_EQ(offSphere.status, 1);
+    EXPECT_EQ(offSphere.err, "Eroare: Date invalide pentru ETRS89\nTastati <Enter>...Eroare: nu se poate transforma "
+                             "punctul introdus\n");
+    EXPECT_EQ(offSphere.out, "");
+    EXPECT_EQ(Cli({"point", "15", "1e308", "44", "--data", dir.Path().string()}).status, 1);
 }
 
 TEST(CliArguments, UsageErrorsAndHelp)
@@ -57,7 +61,7 @@ TEST(CliArguments, UsageErrorsAndHelp)
          {std::vector<std::string>{}, {"point"}, {"point", "1", "2"}, {"point", "x", "1", "2"},
           {"point", "1", "2", "abc"}, {"point", "1", "2", "3", "4", "5"}, {"point", "1", "nan", "2"},
           {"point", "1", "2", "3", "--zone", "33"}, {"point", "1", "2", "3", "--zone"}, {"frobnicate"},
-          {"point", "1", "2", "3", "--colour"}}) {
+          {"point", "1", "2", "3", "--colour"}, {"point", "0", "1", "2"}, {"point", "16", "1", "2"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
         EXPECT_NE(run.err.find("Usage: velmora-cli"), std::string::npos);

@@ -1,6 +1,7 @@
 // The "Din fisier" sequence with scripted dialogs, on grids the tests write themselves.
 #include "commands/BatchCommands.h"
 #include "commands/FileSelection.h"
+#include "commands/WorkFolder.h"
 #include "core/CorrectionGrid.h"
 #include "core/TransformPoint.h"
 #include "files/FatalError.h"
@@ -13,10 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 namespace velmora {
@@ -277,6 +281,45 @@ TEST(FileSelection, ChecksInOrderAndKeepsExistingFiles)
     EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadGrid));
     test::WriteBytes(dir / "grid.GRD", std::string(624, '\0'));
     EXPECT_EQ(ValidateFileSelection(ctx), std::optional<std::string>(kMessageBadSource));
+}
+
+// Sets a flag once the command has said that it waits.
+class NotingUi : public ScriptedUi {
+public:
+    std::atomic<bool> noted{false};
+    void NoteWait(const std::string& text) override
+    {
+        ScriptedUi::NoteWait(text);
+        noted = true;
+    }
+};
+
+TEST(WorkFolderLock, ASecondCommandWaitsForTheFirstAndSaysSo)
+{
+    test::TempDir work;
+    NotingUi second;
+    std::atomic<bool> acquired{false};
+    std::thread waiting;
+    {
+        ScriptedUi firstUi;
+        const WorkFolderLock first(work.Path(), firstUi);
+        waiting = std::thread([&] {
+            const WorkFolderLock lock(work.Path(), second);
+            acquired = true;
+        });
+        for (int k = 0; k < 10000 && !second.noted; ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(second.noted);
+        EXPECT_FALSE(acquired);
+        EXPECT_TRUE(firstUi.messages.empty());
+    }
+    waiting.join();
+    EXPECT_TRUE(acquired);
+    EXPECT_EQ(second.messages, (std::vector<std::string>{"Alta comanda lucreaza in folderul " + work.Path().string()
+                                                         + "; se asteapta terminarea ei..."}));
+    // A folder that takes no lock file is an error, not a run without the lock.
+    ScriptedUi ui;
+    EXPECT_THROW(WorkFolderLock(work / "missing", ui), FatalError);
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -133,24 +136,35 @@ TEST_F(GridTest, BucharestBoxChoosesItsOwnFile)
     EXPECT_EQ(console.Text(), "I/O zitaBucx.grd File Error!\nTastati <Enter>...<read>");
 }
 
-TEST_F(GridTest, TruncatedAndMalformedFilesAreInputErrors)
+TEST_F(GridTest, FilesOfAnotherSizeThanTheHeaderSaysAreInputErrors)
 {
     const std::string ioError = "I/O EGG97_QGRJ.GRD File Error!\nTastati <Enter>...<read>";
-    auto truncateTo = [&](std::uintmax_t size) {
+    auto resizeTo = [&](std::uintmax_t size) {
         WriteQuasigeoid([](double L, double) { return L; });
         std::filesystem::resize_file(dir / kQuasigeoidGridName, size);
         grids = GridCache();
         console.Clear();
     };
-    truncateTo(40);
-    EXPECT_FALSE(Zeta(25.0, 46.0));
-    EXPECT_EQ(console.Text(), ioError);
-
-    // Nodes present up to part of row 8 (46.5 N): points lower down still work, points that
-    // need later rows fail; the last partial node does not count.
-    truncateTo(48 + 8 * (21 * 8 + 3) + 4);
+    // 21 x 13 nodes of one double behind the header: a byte short or a byte long is no grid,
+    // not even for the points whose nodes are all there.
+    const std::uintmax_t exact = 48 + 8 * 21 * 13;
+    for (const std::uintmax_t size : {std::uintmax_t{40}, exact - 1, exact + 1, exact + 8, std::uintmax_t{48 + 8 * (21 * 8 + 3)}}) {
+        resizeTo(size);
+        EXPECT_FALSE(Zeta(25.0, 44.2)) << size;
+        EXPECT_EQ(console.Text(), ioError);
+    }
+    resizeTo(exact);
     EXPECT_TRUE(Zeta(25.0, 44.2));
-    EXPECT_FALSE(Zeta(25.0, 47.2));
+
+    // A header whose steps were doubled describes a quarter of the nodes: no longer read at the
+    // wrong nodes.
+    {
+        std::fstream out(dir / kQuasigeoidGridName, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(32);
+        test::WriteDoubles(out, {1.0, 1.0});
+    }
+    grids = GridCache();
+    EXPECT_FALSE(Zeta(25.0, 44.2));
     EXPECT_EQ(console.Text(), ioError);
 
     // Zero or negative steps and non-finite headers describe no grid.
@@ -168,6 +182,47 @@ TEST_F(GridTest, TruncatedAndMalformedFilesAreInputErrors)
         EXPECT_FALSE(Zeta(25.0, 46.0));
         EXPECT_EQ(console.Text(), ioError);
     }
+}
+
+TEST_F(GridTest, NonFiniteNodeValuesAreInputErrors)
+{
+    // Far from the point's nodes, a value that is neither a number nor no-data spoils the file.
+    for (const double bad : {NAN, INFINITY, -INFINITY}) {
+        WriteQuasigeoid([bad](double L, double B) { return L == 29.5 && B == 48.5 ? bad : 10.0; });
+        grids = GridCache();
+        console.Clear();
+        EXPECT_FALSE(Zeta(22.0, 44.0));
+        EXPECT_EQ(console.Text(), "I/O EGG97_QGRJ.GRD File Error!\nTastati <Enter>...<read>");
+    }
+    WriteGrid(dir / "plane.grd", 0.0, 1000.0, 0.0, 1000.0, 100.0, 100.0, [](double, double) { return 0.0; },
+              [](double e, double) { return e == 0.0 ? NAN : 0.0; });
+    console.Clear();
+    EXPECT_FALSE(Shift("plane.grd", 500.0, 500.0));
+    EXPECT_EQ(console.Text(), "I/O " + (dir / "plane.grd").string() + " File Error!\nTastati <Enter>...<read>");
+}
+
+TEST_F(GridTest, OnlyRegularFilesAreRead)
+{
+    // A directory, a FIFO without a writer and a link to an endless device: each is reported at
+    // once, without waiting or reading without end.
+    const auto grid = dir / kQuasigeoidGridName;
+    std::filesystem::create_directory(grid);
+    EXPECT_FALSE(Zeta(25.0, 46.0));
+    std::filesystem::remove(grid);
+    ASSERT_EQ(::mkfifo(grid.c_str(), 0600), 0);
+    EXPECT_FALSE(Zeta(25.0, 46.0));
+    std::filesystem::remove(grid);
+    std::filesystem::create_symlink("/dev/zero", grid);
+    EXPECT_FALSE(Zeta(25.0, 46.0));
+    EXPECT_EQ(console.Text(), "I/O EGG97_QGRJ.GRD File Error!\nTastati <Enter>...<read>"
+                              "I/O EGG97_QGRJ.GRD File Error!\nTastati <Enter>...<read>"
+                              "I/O EGG97_QGRJ.GRD File Error!\nTastati <Enter>...<read>");
+
+    // A link to a regular grid is followed.
+    std::filesystem::remove(grid);
+    WriteQuasigeoid([](double, double) { return 3.0; }, "real.grd");
+    std::filesystem::create_symlink(dir / "real.grd", grid);
+    EXPECT_EQ(*Zeta(25.0, 46.0), 3.0);
 }
 
 TEST_F(GridTest, RoundingAtTheLastCellKeepsTheStencilInsideTheGrid)

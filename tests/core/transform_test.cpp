@@ -137,6 +137,25 @@ TEST_F(TransformTest, FailuresCarryTheirDiagnostics)
     EXPECT_EQ(failed.Failure().text, "Error: Outside bounding box of " + (dir / kStereo70GridName).string() + "!\n");
 }
 
+TEST_F(TransformTest, InputsBeyondTheirDomainAndNonNumbersFail)
+{
+    const std::string wrongType = "Wrong choice for transformation! Your choice must be in [1, 2, ... 15]\n"
+                                  "or I/O grid file errors!\n";
+    // A latitude of 500 degrees is 140 on the formulas' circle: no grid would stop the closing step.
+    for (const T type : {T::EtrsClosing, T::EtrsToStereo70, T::EtrsToStereo30}) {
+        for (const auto& [L, B] : {std::pair{26.0, 500.0}, {1e308, 44.0}, {-180.5, 45.0}, {26.0, NAN}}) {
+            const auto failed = Run(type, 1, L, B, 10.0);
+            ASSERT_FALSE(failed) << static_cast<int>(type) << " " << L << " " << B;
+            EXPECT_EQ(failed.Failure().text, "Eroare: Date invalide pentru ETRS89\n");
+        }
+    }
+    // A height that is no number passes no step that would notice it; the result is refused.
+    const auto failed = Run(T::EtrsClosing, 1, 25.5, 45.5, NAN);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.Failure().text, wrongType);
+    EXPECT_TRUE(Run(T::EtrsClosing, 0, 25.5, 45.5, NAN)); // unused without height
+}
+
 TEST_F(TransformTest, ClosingStepKeepsTheHeight)
 {
     const ChainResult o = Ok(T::EtrsClosing, 1, 25.5, 45.5, 123.4);

@@ -89,7 +89,8 @@ protected:
                    << FormatFixed(m.sourceNorthFirst ? s.e : s.n, 0, 4) << "\r\n";
         }
         source.close();
-        const CliRun run = Cli({"transform", std::string(1, m.code), "src.txt", "rez", "--data", kDemoDir.string()});
+        const CliRun run = Cli({"transform", std::string(1, m.code), "src.txt", "rez", "--data", kDemoDir.string(),
+                              "--work-dir", dir.Path().string()});
         EXPECT_EQ(run.status, 0) << run.err;
         return test::ReadPoints(dir / "PNXYZ.REC");
     }

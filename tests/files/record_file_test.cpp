@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace velmora {
 namespace {
 
@@ -146,12 +148,31 @@ TEST_F(RecordFileTest, EveryFailureIsReported)
     file.Close();
     expectRecordError([&] { file.Read(0); });
 
-    if (std::filesystem::exists("/dev/full")) {
-        // Buffered appends that the system refuses are reported by Close.
-        PointFile full = PointFile::Create("/dev/full");
-        full.Append(Numbered(0));
-        expectRecordError([&] { full.Close(); });
-    }
+    // Buffered appends that the system refuses are reported by Close.
+    const test::FileSizeLimit limit(100);
+    PointFile full = PointFile::Create(Path("full.rec"));
+    full.Append(Numbered(0));
+    expectRecordError([&] { full.Close(); });
+}
+
+TEST_F(RecordFileTest, OnlyRegularFilesReachedWithoutALink)
+{
+    const auto expectRecordError = [](auto&& operation) {
+        EXPECT_THROW(operation(), FatalError);
+    };
+    // A link planted under a work file's name is not followed: the file it names keeps its bytes.
+    WriteFile("victim", "precious");
+    std::filesystem::create_symlink(Path("victim"), Path("PNXYZ.REC"));
+    expectRecordError([&] { PointFile::Create(Path("PNXYZ.REC")); });
+    expectRecordError([&] { PointFile::OpenForUpdate(Path("PNXYZ.REC")); });
+    EXPECT_EQ(test::ReadBytes(Path("victim")), "precious");
+    // Devices, FIFOs and directories are no record files; none of them blocks.
+    expectRecordError([&] { PointFile::Create("/dev/null"); });
+    ASSERT_EQ(::mkfifo(Path("fifo.rec").c_str(), 0600), 0);
+    expectRecordError([&] { PointFile::Create(Path("fifo.rec")); });
+    expectRecordError([&] { PointFile::OpenForUpdate(Path("fifo.rec")); });
+    std::filesystem::create_directory(Path("dir.rec"));
+    expectRecordError([&] { PointFile::OpenForUpdate(Path("dir.rec")); });
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "files/TextFile.h"
 
+#include <sys/stat.h>
+
 namespace velmora {
 namespace {
 
@@ -17,8 +19,10 @@ protected:
         std::string line = "stale";
         while (reader.ReadLine(line)) {
             lines.push_back(line);
+            EXPECT_EQ(reader.LineNumber(), lines.size());
         }
         EXPECT_EQ(line, "");
+        EXPECT_EQ(reader.LineNumber(), lines.size());
         return lines;
     }
 };
@@ -44,10 +48,20 @@ TEST_F(TextFileTest, LinesLongerThanTheReadBlockAndLineEndsAcrossBlocks)
     EXPECT_EQ(Lines(first + "\r\n" + second + "\r\nc"), (LineList{first, second, "c"}));
 }
 
-TEST_F(TextFileTest, MissingFilesAndDirectoriesDoNotOpen)
+TEST_F(TextFileTest, OnlyRegularFilesOpen)
 {
     EXPECT_FALSE(TextReader(Path("missing.txt")).IsOpen());
     EXPECT_FALSE(TextReader(dir_).IsOpen());
+    // Neither waits for a writer nor reads without end.
+    ASSERT_EQ(::mkfifo(Path("fifo.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(TextReader(Path("fifo.txt")).IsOpen());
+    EXPECT_FALSE(TextReader("/dev/zero").IsOpen());
+    // A writer never writes through a link.
+    WriteFile("victim", "precious");
+    std::filesystem::create_symlink(Path("victim"), Path("link.txt"));
+    EXPECT_FALSE(TextWriter(Path("link.txt")).IsOpen());
+    EXPECT_FALSE(TextWriter(Path("link.txt"), TextWriter::Mode::Append).IsOpen());
+    EXPECT_EQ(test::ReadBytes(Path("victim")), "precious");
     std::string line = "x";
     TextReader missing(Path("missing.txt"));
     EXPECT_FALSE(missing.ReadLine(line));
@@ -65,12 +79,12 @@ TEST_F(TextFileTest, WriterKeepsBytesAndReportsFailedWrites)
     }
     EXPECT_EQ(test::ReadBytes(Path("w.txt")), "x\xB0\r\n" + std::string(100000, 'y'));
 
-    if (!std::filesystem::exists("/dev/full")) {
-        GTEST_SKIP() << "no /dev/full";
-    }
-    TextWriter full("/dev/full");
+    // A device is no text file; a write the system refuses is reported by Close.
+    EXPECT_FALSE(TextWriter("/dev/null").IsOpen());
+    const test::FileSizeLimit limit(1000);
+    TextWriter full(Path("full.txt"));
     ASSERT_TRUE(full.IsOpen());
-    full.Write("lost");
+    full.Write(std::string(100000, 'z'));
     EXPECT_FALSE(full.Close());
 }
 

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -156,6 +159,48 @@ TEST(ModelFiles, BadFilesAreRefusedWithTheirNameAndFault)
     test::WriteParameters(path, m);
     EXPECT_EQ(MessageOf([&] { LoadModelParameters(path); }),
               "Eroare: fisierul de parametri " + path.string() + " are mai multi termeni de regresie decat 59!");
+}
+
+TEST(ModelFiles, DamagedOrSpecialFilesAreRefused)
+{
+    TempDir dir;
+    const auto path = dir / "x.bin";
+    const GridSpec grid{0.0, 0.0, 100.0, 4, 3};
+    const auto gridFault = [&] { return MessageOf([&] { NodeGrid::Load(path); }); };
+    const std::string prefix = "Eroare: fisierul grid " + path.string() + " ";
+
+    // A value that is no number, where the interpolation would carry it into the results.
+    for (const double bad : {NAN, INFINITY}) {
+        test::WriteNodeGrid(path, grid, [bad](int c, int r) { return NodeValues{c == 2 && r == 1 ? bad : 0.0, 0.0, 0.0}; });
+        EXPECT_EQ(gridFault(), prefix + "are noduri cu valori care nu sunt numere finite!");
+    }
+    // One node more or less than the geometry of the first two and the last node gives.
+    test::WriteNodeGrid(path, grid, [](int, int) { return NodeValues{}; });
+    const std::string nodes = test::ReadBytes(path);
+    test::WriteBytes(path, nodes + nodes.substr(nodes.size() - sizeof(PointRecord)));
+    EXPECT_EQ(gridFault(), prefix + "nu are 4 x 3 noduri, cat arata pozitiile primelor doua si a ultimului nod!");
+    test::WriteBytes(path, nodes.substr(0, nodes.size() - 2 * sizeof(PointRecord)) + nodes.substr(nodes.size() - sizeof(PointRecord)));
+    EXPECT_EQ(gridFault(), prefix + "nu are 4 x 3 noduri, cat arata pozitiile primelor doua si a ultimului nod!");
+
+    // Neither a FIFO nor a device is read, and neither blocks.
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(gridFault(), prefix + "lipseste sau nu poate fi deschis!");
+    EXPECT_EQ(MessageOf([&] { LoadModelParameters("/dev/zero"); }),
+              "Eroare: fisierul de parametri /dev/zero lipseste sau nu poate fi deschis!");
+
+    // A parameter the model application reads that is no number; unused tables are not judged.
+    const auto parameters = dir / "m.par";
+    ModelParameterRecord m = test::ShiftModel(10.0, -20.0);
+    m.regressionPresent = 1;
+    m.termCount = {4, 4, 0};
+    m.meanHelmert[2] = NAN;
+    test::WriteParameters(parameters, m);
+    EXPECT_NO_THROW(LoadModelParameters(parameters));
+    m.Term(1, 3).coefficient = INFINITY;
+    test::WriteParameters(parameters, m);
+    EXPECT_EQ(MessageOf([&] { LoadModelParameters(parameters); }),
+              "Eroare: fisierul de parametri " + parameters.string() + " are parametri care nu sunt numere finite!");
 }
 
 class GridCellsTest : public ::testing::Test {

@@ -4,6 +4,7 @@
 
 #include "core/ErrorConsole.h"
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace velmora::test {
 
@@ -35,6 +38,31 @@ public:
 private:
     std::string text_;
     int reads_ = 0;
+};
+
+// Lets the process write files of at most `bytes` bytes while it lives: the system then refuses
+// a write beyond that (the signal it would send is ignored meanwhile), as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
 };
 
 // A fresh directory under the system's temporary directory, removed with the object.
@@ -61,7 +89,7 @@ private:
     std::filesystem::path path_;
 };
 
-inline void WriteDoubles(std::ofstream& out, const std::vector<double>& values)
+inline void WriteDoubles(std::ostream& out, const std::vector<double>& values)
 {
     out.write(reinterpret_cast<const char*>(values.data()),
               static_cast<std::streamsize>(values.size() * sizeof(double)));

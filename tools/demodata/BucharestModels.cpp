@@ -367,7 +367,8 @@ double ModelError(Route& route, const Direction& d, const fs::path& dataDir, std
     }
     ReplaceFile(scratch.Path() / "verificare.txt", source + "ENDF" + kLineEnd);
     const CliOutcome run =
-        RunCliHere({"transform", std::string(1, d.code), "verificare.txt", "rezultat", "--data", dataDir.string()});
+        RunCliHere({"transform", std::string(1, d.code), "verificare.txt", "rezultat", "--data", dataDir.string(),
+                    "--work-dir", scratch.Path().string()});
     if (run.status != kExitOk)
         throw std::runtime_error(stem + ": code " + d.code + " fails in the zone: " + run.err);
 
