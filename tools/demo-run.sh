@@ -48,7 +48,7 @@ show() {
 out=$build/demo-run
 rm -rf "$out"
 mkdir -p "$out"
-cd "$out" # the work files (PNXYZ.REC) go to the current directory
+cd "$out"
 
 results=0
 exteriors=0
@@ -89,7 +89,7 @@ for source in "$data"/samples/*.txt; do
     echo
 done
 
-echo "$results result files and the work files of the last command are in $out;"
+echo "$results result files are in $out;"
 echo "$exteriors exterior samples ended on their outside point. The committed results to compare"
 echo "with are data/demo/samples/*_rezultat.txt."
 [ "$unexpected" -eq 0 ]

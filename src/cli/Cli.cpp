@@ -15,6 +15,7 @@
 #include "core/TransformPoint.h"
 #include "files/FatalError.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -23,40 +24,54 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
-    "                   [--work-dir DIR]\n"
-    "       velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
-    "       velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
-    "                   [--stop-after estimation]\n"
-    "       velmora-cli convert CONVERSION SOURCE [--data DIR]\n"
-    "       velmora-cli quasigeoid build SOURCE\n"
-    "       velmora-cli quasigeoid apply SOURCE RESULT --grid GRID [--data DIR]\n"
-    "       velmora-cli quasigeoid export GRID [--geographic]\n"
-    "       velmora-cli quasigeoid load-zita ZITA GRID\n"
-    "       velmora-cli quasigeoid sample-geoid NODES ZITA [--grid VERTICAL_GRID]\n"
-    "       velmora-cli --help\n";
+// The synopsis of every command, in the order of the help; a line that starts with a blank
+// continues the one before it.
+constexpr std::array<std::string_view, 12> kSynopsis = {
+    "transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]",
+    " [--work-dir DIR]",
+    "point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]",
+    "build-model plane|plane-regression|3d|3d-regression SOURCE",
+    " [--stop-after estimation]",
+    "convert CONVERSION SOURCE [--data DIR]",
+    "quasigeoid build SOURCE",
+    "quasigeoid apply SOURCE RESULT --grid GRID [--data DIR]",
+    "quasigeoid export GRID [--geographic]",
+    "quasigeoid load-zita ZITA GRID",
+    "quasigeoid sample-geoid NODES ZITA [--grid VERTICAL_GRID]",
+    "--help",
+};
+
+// The synopsis lines, the first after firstPrefix, the other commands after prefix and the
+// continuations under the command's first word; both prefixes are equally wide.
+std::string Synopsis(std::string_view firstPrefix, std::string_view prefix)
+{
+    std::string text;
+    for (const std::string_view line : kSynopsis) {
+        if (line.starts_with(' '))
+            text.append(prefix.size(), ' ').append(line.substr(1));
+        else
+            text.append(text.empty() ? firstPrefix : prefix).append(line);
+        text += '\n';
+    }
+    return text;
+}
+
+std::string Usage()
+{
+    return Synopsis("Usage: velmora-cli ", "       velmora-cli ");
+}
 
 constexpr const char* kHelpHead =
     "velmora-cli - coordinate transformations between the Romanian and European systems\n"
     "\n"
-    "Usage:\n"
-    "  velmora-cli transform CODE SOURCE RESULT [--zone 34|35] [--data DIR]\n"
-    "              [--work-dir DIR]\n"
-    "  velmora-cli point TYPE P1 P2 [P3] [--zone 34|35] [--data DIR]\n"
-    "  velmora-cli build-model plane|plane-regression|3d|3d-regression SOURCE\n"
-    "              [--stop-after estimation]\n"
-    "  velmora-cli convert CONVERSION SOURCE [--data DIR]\n"
-    "  velmora-cli quasigeoid build SOURCE\n"
-    "  velmora-cli quasigeoid apply SOURCE RESULT --grid GRID [--data DIR]\n"
-    "  velmora-cli quasigeoid export GRID [--geographic]\n"
-    "  velmora-cli quasigeoid load-zita ZITA GRID\n"
-    "  velmora-cli quasigeoid sample-geoid NODES ZITA [--grid VERTICAL_GRID]\n"
-    "  velmora-cli --help\n"
+    "Usage:\n";
+
+constexpr const char* kHelpBody =
     "\n"
     "transform  Transforms every point of the text file SOURCE and writes the text file\n"
     "           RESULT (its extension becomes .txt), as the menu command \"Din fisier\".\n"
@@ -317,7 +332,7 @@ int NamingSourceLine(const std::string& source, const std::function<int()>& comm
 
 int UsageError(std::ostream& err, const std::string& message)
 {
-    err << "velmora-cli: " << message << "\n" << kUsage;
+    err << "velmora-cli: " << message << "\n" << Usage();
     return kExitUsage;
 }
 
@@ -528,7 +543,7 @@ int RunArguments(const std::vector<std::string>& args, std::istream& in, std::os
     if (!options)
         return UsageError(err, error);
     if (options->help) {
-        out << kHelpHead << CommandList() << kHelpTail;
+        out << kHelpHead << Synopsis("  velmora-cli ", "  velmora-cli ") << kHelpBody << CommandList() << kHelpTail;
         return kExitOk;
     }
     if (options->positional.empty())
