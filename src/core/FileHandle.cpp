@@ -32,6 +32,27 @@ bool IsRegular(int fd)
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// Repeats a read or a write until count bytes have passed, across interruptions and short
+// transfers; false on an error or at the end of the file. transfer(bytes, n, offset) makes one
+// system call and returns what it returned.
+template <typename Byte, typename Transfer>
+bool TransferAll(Byte* bytes, std::size_t count, std::uint64_t offset, const Transfer& transfer)
+{
+    while (count > 0) {
+        const ssize_t done = transfer(bytes, count, offset);
+        if (done < 0 && errno == EINTR) {
+            continue;
+        }
+        if (done <= 0) {
+            return false;
+        }
+        bytes += done;
+        count -= static_cast<std::size_t>(done);
+        offset += static_cast<std::uint64_t>(done);
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<FileHandle> FileHandle::Open(const std::filesystem::path& path, Mode mode)
@@ -90,55 +111,23 @@ std::optional<std::size_t> FileHandle::Read(void* data, std::size_t count)
 
 bool FileHandle::ReadAt(std::uint64_t offset, void* data, std::size_t count)
 {
-    auto* bytes = static_cast<char*>(data);
-    while (count > 0) {
-        const ssize_t got = ::pread(fd_, bytes, count, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        bytes += got;
-        count -= static_cast<std::size_t>(got);
-        offset += static_cast<std::uint64_t>(got);
-    }
-    return true;
+    return TransferAll(static_cast<char*>(data), count, offset, [this](char* bytes, std::size_t n, std::uint64_t at) {
+        return ::pread(fd_, bytes, n, static_cast<off_t>(at));
+    });
 }
 
 bool FileHandle::Write(const void* data, std::size_t count)
 {
-    const auto* bytes = static_cast<const char*>(data);
-    while (count > 0) {
-        const ssize_t put = ::write(fd_, bytes, count);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        bytes += put;
-        count -= static_cast<std::size_t>(put);
-    }
-    return true;
+    return TransferAll(static_cast<const char*>(data), count, 0,
+                       [this](const char* bytes, std::size_t n, std::uint64_t) { return ::write(fd_, bytes, n); });
 }
 
 bool FileHandle::WriteAt(std::uint64_t offset, const void* data, std::size_t count)
 {
-    const auto* bytes = static_cast<const char*>(data);
-    while (count > 0) {
-        const ssize_t put = ::pwrite(fd_, bytes, count, static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        bytes += put;
-        count -= static_cast<std::size_t>(put);
-        offset += static_cast<std::uint64_t>(put);
-    }
-    return true;
+    return TransferAll(static_cast<const char*>(data), count, offset,
+                       [this](const char* bytes, std::size_t n, std::uint64_t at) {
+                           return ::pwrite(fd_, bytes, n, static_cast<off_t>(at));
+                       });
 }
 
 bool FileHandle::Close()
