@@ -43,14 +43,24 @@ constexpr std::array<ConversionCommand, 8> kCommands{{
     {ConversionKind::NormalHeightToCartesian, "blh-xyzn", 28, 'G', true, "REZXYZ.TXT"},
 }};
 
+// A value that is not a number (an ellipsoid line without a usable axis or flattening, a
+// coordinate beyond the projection's reach) ends the conversion instead of reaching the file.
+void CheckFinite(double value)
+{
+    if (!std::isfinite(value))
+        throw FatalError(kNonFiniteConversionMessage);
+}
+
 void AppendValue(std::string& line, double value, int width, int decimals)
 {
+    CheckFinite(value);
     line.push_back(',');
     AppendFixed(line, value, width, decimals);
 }
 
 void AppendAngle(std::string& line, double radians)
 {
+    CheckFinite(radians);
     line.push_back(',');
     AppendAngleText(line, RadToDeg(radians) * 3600.0, AngleForm::Blanks);
 }

@@ -55,6 +55,9 @@ const ConversionCommand& ConversionCommandOf(ConversionKind kind);
 // The grid of the quasigeoid heights of the normal-height conversion, in the start-up directory:
 // a node grid whose East is L and North is B in decimal degrees, zeta the third node value.
 inline constexpr const char* kNormalHeightGridName = "ETRS89_KRASOVSCHI42_2D.grd";
+// A converted value that is not a number: the ellipsoid line or the coordinates are unusable.
+inline constexpr const char* kNonFiniteConversionMessage =
+    "Eroare: rezultat nenumeric al conversiei (elipsoid sau coordonate invalide in fis. sursa).";
 
 struct ConversionOutcome {
     std::filesystem::path resultPath;

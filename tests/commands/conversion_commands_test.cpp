@@ -355,6 +355,10 @@ TEST_F(ConversionTest, WorkFilesAreDeletedAndFailuresEndTheCommand)
     for (const char* name : {"PCXYZ.REC", "PNXYZ.REC", kLeftoverWorkFiles[0], kLeftoverWorkFiles[1]})
         EXPECT_FALSE(fs::exists(dir / name)) << name;
 
+    // An ellipsoid without an axis gives no numbers: the conversion fails instead of writing "nan".
+    EXPECT_EQ(MessageOf("blh-xyz", std::string(kHeader) + "G\r\n0, 0, 0, 0\r\nPN\r\nN, 46 0 0, 25 0 0, 100\r\nEND\r\nENDF"),
+              kNonFiniteConversionMessage);
+
     // A source of the other kind, and one that cannot be opened.
     EXPECT_EQ(MessageOf("xyz-blh", std::string(kHeader) + "P\r\n6378137, 298.257222101, 6378245, 298.3\r\nENDF"),
               "Eroare: tipul transformarii (2D sau 3D) nu corespunde cu tip identificator de puncte \"G\" sau \"P\".");
