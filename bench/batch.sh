@@ -11,25 +11,8 @@
 set -euo pipefail
 
 N=${1:-1000000}
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD:-build}
-case "$build" in
-  /*) ;;
-  *) build="$top/$build" ;;
-esac
-cli="$build/velmora-cli"
+. "$(dirname "$0")/common.sh"
 data="$top/data/demo"
-if [ ! -x "$cli" ]; then
-  make -C "$top" build BUILD="$build" >/dev/null
-fi
-if [ ! -x /usr/bin/time ]; then
-  echo "bench: /usr/bin/time is needed (Debian package time)" >&2
-  exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
 
 # The same random points in the program's geodetic source format and as cct input (L B h).
 awk -v n="$N" 'BEGIN {
@@ -44,16 +27,6 @@ awk -v n="$N" 'BEGIN {
   }
   printf "ENDF" > "source.txt";
 }'
-
-# Runs a command under /usr/bin/time; sets SECONDS_TAKEN and PEAK_KB.
-measure() {
-  local start end
-  start=$(date +%s.%N)
-  /usr/bin/time -f '%M' -o time.txt "$@"
-  end=$(date +%s.%N)
-  SECONDS_TAKEN=$(echo "$end - $start" | bc -l)
-  PEAK_KB=$(tail -n 1 time.txt)
-}
 
 measure "$cli" transform 3 source.txt result.txt --data "$data" >/dev/null
 velmora_rate=$(echo "$N / $SECONDS_TAKEN" | bc -l)

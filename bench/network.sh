@@ -7,24 +7,13 @@
 # is measured too.
 #
 #   bench/network.sh [NODES [POINTS]]        (defaults 15000 and 300)
+#   BUILD=build-other bench/network.sh
 set -euo pipefail
 
 NODES=${1:-15000}
 POINTS=${2:-300}
-top=$(cd "$(dirname "$0")/.." && pwd)
-cli="$top/build/velmora-cli"
-adjustment="$top/build/velmora-network-bench"
-if [ ! -x "$cli" ]; then
-  make -C "$top" build >/dev/null
-fi
-if [ ! -x /usr/bin/time ]; then
-  echo "bench: /usr/bin/time is needed (Debian package time)" >&2
-  exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+. "$(dirname "$0")/common.sh"
+adjustment="$build/velmora-network-bench"
 
 # A square zone of side nodes (a whole number of 50 m cells, so the grid ends on the contour),
 # common points inside it with the target system shifted by (120, -80) m plus the distortion,
@@ -58,16 +47,6 @@ awk -v nodes="$NODES" -v points="$POINTS" 'BEGIN {
   }
   printf "END\r\nENDF\r\n" > out;
 }'
-
-# Runs a command under /usr/bin/time; sets SECONDS_TAKEN and PEAK_KB.
-measure() {
-  local start end
-  start=$(date +%s.%N)
-  /usr/bin/time -f '%M' -o time.txt "$@"
-  end=$(date +%s.%N)
-  SECONDS_TAKEN=$(echo "$end - $start" | bc -l)
-  PEAK_KB=$(tail -n 1 time.txt)
-}
 
 measure "$cli" build-model plane source.txt >messages.txt
 if ! grep -q '^Fisierele rezultate sunt: ' messages.txt || [ ! -s sourceJ.GRD ]; then
